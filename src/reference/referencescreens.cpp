@@ -1,0 +1,8 @@
+#include "reference/referencescreens.h"
+
+#include "shell/screenregistry.h"
+
+void registerReferenceScreens(ScreenRegistry &registry)
+{
+    Q_UNUSED(registry);
+}

@@ -1,0 +1,33 @@
+#include "shell/childscreen.h"
+
+#include "shell/datagrid.h"
+#include "shell/twips.h"
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+
+ChildScreen::ChildScreen(Store &store, const QString &name, const QString &caption,
+                         int widthTwips, int heightTwips, QWidget *parent)
+    : QWidget(parent), m_store(store), m_windowSize(twipsSize(widthTwips, heightTwips))
+{
+    setObjectName(name);
+    setWindowTitle(caption);
+    // Shown on its own (in tests), the screen takes the whole window size as its client area.
+    resize(m_windowSize);
+}
+
+void ChildScreen::closeScreen()
+{
+    if (auto *host = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        host->close();
+    else
+        close();
+}
+
+void ChildScreen::closeEvent(QCloseEvent *event)
+{
+    // A row edited in a grid is saved when the user leaves it, and leaving the screen counts.
+    for (DataGrid *grid : findChildren<DataGrid *>())
+        grid->submitPendingEdits();
+    event->accept();
+}

@@ -1,0 +1,70 @@
+#include "shell/dropdownsearch.h"
+
+#include "shell/datagrid.h"
+#include "shell/twips.h"
+#include "store/cursor.h"
+
+#include <QKeyEvent>
+
+namespace {
+constexpr int DropOffsetTwips = 300;
+constexpr int ColumnWidthTwips = 900;
+} // namespace
+
+DropDownSearch::DropDownSearch(Store &store, QWidget *window, const QString &gridName)
+    : QObject(window), m_window(window), m_cursor(new Cursor(store, this)),
+      m_grid(new DataGrid(m_cursor, gridName, window))
+{
+    m_grid->hide();
+    m_grid->installEventFilter(this);
+}
+
+bool DropDownSearch::search(QWidget *box, const Query &query, int widthTwips, int heightTwips,
+                            int sizedColumns)
+{
+    m_grid->submitPendingEdits();
+    if (!m_cursor->open(query))
+        return false;
+    m_grid->setColumnWidthsTwips(sizedColumns, ColumnWidthTwips);
+    const QPoint boxTopLeft = box->mapTo(m_window, QPoint(0, 0));
+    m_grid->setGeometry(boxTopLeft.x(), boxTopLeft.y() + twips(DropOffsetTwips), twips(widthTwips),
+                        twips(heightTwips));
+    m_grid->show();
+    m_grid->raise();
+    return true;
+}
+
+void DropDownSearch::hide()
+{
+    m_grid->submitPendingEdits();
+    m_grid->hide();
+}
+
+bool DropDownSearch::isShown() const
+{
+    return m_grid->isVisible();
+}
+
+void DropDownSearch::enter()
+{
+    m_grid->setFocus();
+    if (!m_grid->currentIndex().isValid() && m_cursor->count() > 0)
+        m_cursor->first();
+}
+
+bool DropDownSearch::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool enterKey = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enterKey && !m_grid->isEditingCell()) {
+            if (event->type() == QEvent::KeyPress)
+                emit enterPressed();
+            else if (!key->isAutoRepeat())
+                emit enterReleased();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class ScreenRegistry;
+
+// Registers the stock screens with the main window.
+void registerStockScreens(ScreenRegistry &registry);

@@ -1,0 +1,76 @@
+#include "store/query.h"
+
+#include "store/values.h"
+
+#include <QDate>
+
+QString quotedName(const QString &name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+Filter Filter::like(const QString &column, const QString &pattern)
+{
+    Filter filter;
+    filter.m_sql = quotedName(column) + QLatin1String(" LIKE ? ESCAPE '\\'");
+    filter.m_values << Values::likePattern(pattern);
+    return filter;
+}
+
+Filter Filter::isNull(const QString &column)
+{
+    Filter filter;
+    filter.m_sql = quotedName(column) + QLatin1String(" IS NULL");
+    return filter;
+}
+
+Filter Filter::equals(const QString &column, const QVariant &value)
+{
+    return compare(column, "=", value);
+}
+
+Filter Filter::atLeast(const QString &column, const QVariant &value)
+{
+    return compare(column, ">=", value);
+}
+
+Filter Filter::atMost(const QString &column, const QVariant &value)
+{
+    return compare(column, "<=", value);
+}
+
+Filter Filter::compare(const QString &column, const char *op, const QVariant &value)
+{
+    Filter filter;
+    filter.m_sql = quotedName(column) + QLatin1Char(' ') + QLatin1String(op) + QLatin1String(" ?");
+    // Dates are stored as "yyyy-MM-dd" text, so they are compared in that form.
+    filter.m_values << (value.typeId() == QMetaType::QDate
+                            ? QVariant(Values::storedDate(value.toDate()))
+                            : value);
+    return filter;
+}
+
+Filter Filter::operator&&(const Filter &other) const
+{
+    return combine(other, "AND");
+}
+
+Filter Filter::operator||(const Filter &other) const
+{
+    return combine(other, "OR");
+}
+
+Filter Filter::combine(const Filter &other, const char *op) const
+{
+    if (isEmpty())
+        return other;
+    if (other.isEmpty())
+        return *this;
+    Filter filter;
+    filter.m_sql = QLatin1Char('(') + m_sql + QLatin1String(") ") + QLatin1String(op)
+                   + QLatin1String(" (") + other.m_sql + QLatin1Char(')');
+    filter.m_values = m_values + other.m_values;
+    return filter;
+}

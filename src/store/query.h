@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+// A condition over the columns of one table. Column names come from the program; every value is
+// kept apart and bound when the query runs, so nothing a user types becomes SQL text.
+class Filter
+{
+public:
+    Filter() = default;
+
+    // Pattern match with "*" for any run of characters and "?" for one; letter case of Latin
+    // letters does not count. A pattern without wildcards is an equality that ignores case.
+    static Filter like(const QString &column, const QString &pattern);
+    static Filter isNull(const QString &column);
+    static Filter equals(const QString &column, const QVariant &value);
+    static Filter atLeast(const QString &column, const QVariant &value);
+    static Filter atMost(const QString &column, const QVariant &value);
+
+    Filter operator&&(const Filter &other) const;
+    Filter operator||(const Filter &other) const;
+
+    bool isEmpty() const { return m_sql.isEmpty(); }
+    const QString &sql() const { return m_sql; }
+    const QVariantList &values() const { return m_values; }
+
+private:
+    static Filter compare(const QString &column, const char *op, const QVariant &value);
+    Filter combine(const Filter &other, const char *op) const;
+
+    QString m_sql;
+    QVariantList m_values;
+};
+
+// A record source: every column (or the named ones) of the rows of one table that pass a
+// filter, in table order.
+struct Query
+{
+    QString table;
+    Filter where;
+    QStringList columns; // empty: every column of the table
+
+    Query() = default;
+    Query(const QString &tableName) : table(tableName) {}
+    Query(const QString &tableName, const Filter &filter) : table(tableName), where(filter) {}
+};
+
+// Quotes a table or column name for SQL text.
+QString quotedName(const QString &name);

@@ -1,0 +1,143 @@
+#include "store/schema.h"
+
+namespace {
+
+ColumnDef text(const char *name) { return {QString::fromUtf8(name), ColumnKind::Text}; }
+ColumnDef number(const char *name) { return {QString::fromUtf8(name), ColumnKind::Number}; }
+ColumnDef date(const char *name) { return {QString::fromUtf8(name), ColumnKind::Date}; }
+ColumnDef flag(const char *name) { return {QString::fromUtf8(name), ColumnKind::Flag}; }
+
+TableDef oneColumnList(const char *table, const char *column)
+{
+    return {QString::fromUtf8(table), {text(column)}};
+}
+
+IndexDef byText(const char *table, const char *column)
+{
+    return {QString::fromUtf8(table), QString::fromUtf8(column), true};
+}
+
+IndexDef byValue(const char *table, const char *column)
+{
+    return {QString::fromUtf8(table), QString::fromUtf8(column), false};
+}
+
+std::vector<FileDef> buildFiles()
+{
+    FileDef bianhao{
+        "bianhao.db",
+        "main",
+        {
+            {"gongsi", {text("公司")}},
+            {"danjuhao", {number("进货单号"), number("销售单号")}},
+            oneColumnList("kufang", "库房"),
+            oneColumnList("danwei", "单位"),
+            oneColumnList("fenlei", "分类"),
+            oneColumnList("gongneng", "功能"),
+            {"changjia", {text("厂家"), text("地址"), text("联系"), text("电话")}},
+            {"yonghu", {text("客户"), text("地址"), text("联系"), text("电话")}},
+            {"yuangong", {text("员工"), text("地址"), text("电话"), text("备注")}},
+            {"bianhao",
+             {text("编号"), text("品名"), text("拼音"), text("规格"), text("分类"), text("别名"),
+              text("库房"), text("功能")}},
+            {"yaocai",
+             {text("编号"), text("品名"), text("拼音"), text("规格"), text("产地"), text("批号"),
+              number("销价"), text("单位"), text("库房"), text("厂家"), text("分类")}},
+        },
+        {byText("bianhao", "编号"), byText("bianhao", "品名"), byText("bianhao", "拼音"),
+         byText("yaocai", "编号"), byText("yaocai", "品名"), byText("yaocai", "拼音")},
+    };
+    FileDef userdb{"userdb.db", "userdb", {{"user", {text("用户"), text("密码")}}}, {}};
+    FileDef jinhuo{
+        "jinhuo.db",
+        "jinhuo",
+        {
+            {"jinhuo",
+             {text("单据号"), date("日期"), text("编号"), text("品名"), text("拼音"), text("规格"),
+              text("产地"), text("生产日期"), text("批号"), text("有效期"), text("单位"),
+              number("数量"), number("进价"), number("金额"), text("库房"), text("厂家"),
+              flag("入库")}},
+            {"huodan", {text("进货单"), text("日期"), text("厂家")}},
+        },
+        {byValue("jinhuo", "入库"), byText("jinhuo", "单据号"), byValue("jinhuo", "日期"),
+         byText("jinhuo", "编号"), byText("jinhuo", "品名"), byText("jinhuo", "厂家"),
+         byText("huodan", "进货单")},
+    };
+    FileDef kucun{
+        "kucun.db",
+        "kucun",
+        {
+            {"kucun",
+             {text("编号"), text("品名"), text("拼音"), text("规格"), text("产地"), text("批号"),
+              text("生产日期"), text("有效期"), text("单位"), text("库房"), text("厂家"),
+              number("库存数量"), number("入库数量"), number("进价"), number("进价金额"),
+              number("销价")}},
+        },
+        {byText("kucun", "编号"), byText("kucun", "品名"), byText("kucun", "拼音")},
+    };
+    FileDef chuhuo{
+        "chuhuo.db",
+        "chuhuo",
+        {
+            {"chuhuo",
+             {text("编号"), text("品名"), text("拼音"), text("规格"), text("批号"), text("产地"),
+              text("生产日期"), text("有效期"), text("单位"), number("数量"), number("销价"),
+              number("金额"), date("日期"), text("单据号"), text("库房"), text("厂家"),
+              text("购货单位"), flag("出库")}},
+            {"danju", {text("销售单"), text("日期"), text("购货单位")}},
+        },
+        {byValue("chuhuo", "出库"), byText("chuhuo", "单据号"), byValue("chuhuo", "日期"),
+         byText("chuhuo", "编号"), byText("chuhuo", "品名"), byText("chuhuo", "购货单位"),
+         byText("danju", "销售单")},
+    };
+    return {bianhao, userdb, jinhuo, kucun, chuhuo};
+}
+
+} // namespace
+
+const ColumnDef *TableDef::column(const QString &columnName) const
+{
+    for (const ColumnDef &def : columns) {
+        if (def.name == columnName)
+            return &def;
+    }
+    return nullptr;
+}
+
+namespace Schema {
+
+const std::vector<FileDef> &files()
+{
+    static const std::vector<FileDef> all = buildFiles();
+    return all;
+}
+
+const TableDef *table(const QString &tableName)
+{
+    const FileDef *file = fileOfTable(tableName);
+    if (!file)
+        return nullptr;
+    for (const TableDef &def : file->tables) {
+        if (def.name == tableName)
+            return &def;
+    }
+    return nullptr;
+}
+
+const FileDef *fileOfTable(const QString &tableName)
+{
+    for (const FileDef &file : files()) {
+        for (const TableDef &def : file.tables) {
+            if (def.name == tableName)
+                return &file;
+        }
+    }
+    return nullptr;
+}
+
+QString declaredType(ColumnKind kind)
+{
+    return kind == ColumnKind::Number ? QStringLiteral("REAL") : QStringLiteral("TEXT");
+}
+
+} // namespace Schema

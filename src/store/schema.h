@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+// The kinds of value a column holds. Dates are stored as "yyyy-MM-dd" text so that ranges
+// compare correctly; a flag is text that is Null until a line is posted.
+enum class ColumnKind { Text, Number, Date, Flag };
+
+struct ColumnDef {
+    QString name;
+    ColumnKind kind;
+};
+
+struct TableDef {
+    QString name;
+    std::vector<ColumnDef> columns;
+
+    const ColumnDef *column(const QString &name) const;
+};
+
+struct IndexDef {
+    QString table;
+    QString column;
+    bool noCase; // text columns searched by prefix "like" need NOCASE to use the index
+};
+
+// One database file of the sysfile folder and what it must hold.
+struct FileDef {
+    QString fileName;   // e.g. "jinhuo.db"
+    QString schemaName; // the name it is attached under ("main" for the first file)
+    std::vector<TableDef> tables;
+    std::vector<IndexDef> indexes;
+};
+
+namespace Schema {
+
+// The five files, the first one being the connection's main file.
+const std::vector<FileDef> &files();
+
+// Null when no file defines the table.
+const TableDef *table(const QString &tableName);
+const FileDef *fileOfTable(const QString &tableName);
+
+// The SQL type a column of this kind is declared with.
+QString declaredType(ColumnKind kind);
+
+} // namespace Schema

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "store/query.h"
+#include "store/storeerror.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+class QSqlQuery;
+struct FileDef;
+
+// The program's data: the five database files of one folder, opened on one connection (the first
+// file as main, the others attached) so that one transaction can span them.
+class Store
+{
+public:
+    Store();
+    ~Store();
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    // Opens the files in the folder, creating each missing file with its tables and required
+    // rows. An existing file is never rewritten: one that is not a database or lacks a table or a
+    // column makes open() fail with an error that names the file and what is wrong.
+    bool open(const QString &folder);
+    void close();
+    bool isOpen() const;
+    QString folder() const { return m_folder; }
+
+    StoreError lastError() const { return m_lastError; }
+
+    // count(column) over the query's rows: Null values are not counted.
+    QVariant count(const Query &query, const QString &column);
+    // sum(column) over the query's rows; Null when no row has a value.
+    QVariant sum(const Query &query, const QString &column);
+    // Number of rows of the query.
+    qint64 rowCount(const Query &query);
+
+    // Runs a prepared statement with bound values; false and lastError() on failure.
+    bool run(QSqlQuery &statement, const QString &action);
+
+    QSqlDatabase database() const { return m_db; }
+
+    // Used by Transaction; nested transactions join the outer one.
+    bool begin();
+    bool commit();
+    void rollback();
+
+private:
+    QVariant aggregate(const Query &query, const QString &expression, const QString &action);
+    bool openFile(const FileDef &file, bool isMain);
+    bool createTables(const FileDef &file);
+    bool checkTables(const FileDef &file);
+    void createIndexes(const FileDef &file);
+    bool insertRequiredRows(const FileDef &file);
+    bool exec(const QString &sql, const QString &action);
+    void fail(const QString &action, const QString &detail);
+
+    QString m_connectionName;
+    QString m_folder;
+    QSqlDatabase m_db;
+    StoreError m_lastError;
+    int m_transactionDepth = 0;
+};
+
+// All-or-nothing: rolls back unless commit() was reached.
+class Transaction
+{
+public:
+    explicit Transaction(Store &store);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit();
+
+private:
+    Store &m_store;
+    bool m_active;
+};
+
+// Builds the SQL text of a query (used by the store's own classes).
+QString selectSql(const Query &query, const QString &columns);

@@ -1,0 +1,104 @@
+#include "support/testsupport.h"
+
+#include "store/clock.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+TempStore::TempStore()
+{
+    const bool opened = m_dir.isValid() && m_store.open(QDir(m_dir.path()).filePath("sysfile"));
+    if (!opened)
+        QTest::qFail(qPrintable(m_store.lastError().text()), __FILE__, __LINE__);
+}
+
+QString TempStore::filePath(const QString &fileName) const
+{
+    return QDir(m_dir.path()).filePath(QStringLiteral("sysfile/") + fileName);
+}
+
+static QSqlQuery runSql(Store &store, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(store.database());
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        QTest::qFail(qPrintable(sql + QStringLiteral(": ") + query.lastError().text()), __FILE__,
+                     __LINE__);
+    }
+    return query;
+}
+
+void TempStore::exec(const QString &sql, const QVariantList &values)
+{
+    runSql(m_store, sql, values);
+}
+
+QList<QVariantList> TempStore::rows(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query = runSql(m_store, sql, values);
+    QList<QVariantList> result;
+    while (query.next()) {
+        QVariantList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row << query.value(i);
+        result << row;
+    }
+    return result;
+}
+
+QVariant TempStore::scalar(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query = runSql(m_store, sql, values);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+MessageRecorder::MessageRecorder() : m_previous(Messages::installSink(this)) {}
+
+MessageRecorder::~MessageRecorder()
+{
+    Messages::installSink(m_previous);
+}
+
+void MessageRecorder::inform(const QString &text, const QString &caption)
+{
+    texts << text;
+    captions << caption;
+}
+
+bool MessageRecorder::confirm(const QString &text)
+{
+    questions << text;
+    return answer;
+}
+
+void MessageRecorder::clear()
+{
+    texts.clear();
+    captions.clear();
+    questions.clear();
+}
+
+FixedToday::FixedToday(const QDate &date)
+{
+    Clock::setToday(date);
+}
+
+FixedToday::~FixedToday()
+{
+    Clock::setToday(QDate());
+}
+
+void typeInto(QWidget *box, const QString &text)
+{
+    box->setFocus();
+    QTest::keyClicks(box, text);
+}
+
+void pressEnter(QWidget *widget)
+{
+    QTest::keyClick(widget, Qt::Key_Return);
+}

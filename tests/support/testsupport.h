@@ -1,0 +1,82 @@
+#pragma once
+
+#include "shell/messages.h"
+#include "store/store.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVariantList>
+#include <QWidget>
+
+// Fails the test with the engine's words when a store call fails.
+#define QVERIFY_STORE(store, expression)                                                          \
+    QVERIFY2((expression), qPrintable((store).lastError().text()))
+
+// A fresh sysfile folder with all five files, opened; one per test.
+class TempStore
+{
+public:
+    TempStore();
+    Store &store() { return m_store; }
+    QString folder() const { return m_dir.path(); }
+    QString filePath(const QString &fileName) const;
+    bool isValid() const { return m_dir.isValid() && m_store.isOpen(); }
+
+    // Runs SQL text of the test's own with bound values; fails the running test on error.
+    void exec(const QString &sql, const QVariantList &values = {});
+    // Every row of a SELECT, each row as a list of values.
+    QList<QVariantList> rows(const QString &sql, const QVariantList &values = {});
+    // The first column of the first row of a SELECT.
+    QVariant scalar(const QString &sql, const QVariantList &values = {});
+
+private:
+    QTemporaryDir m_dir;
+    Store m_store;
+};
+
+// Records message boxes instead of showing them, while alive.
+class MessageRecorder : public Messages::Sink
+{
+public:
+    MessageRecorder();
+    ~MessageRecorder() override;
+
+    void inform(const QString &text, const QString &caption) override;
+    bool confirm(const QString &text) override;
+
+    QStringList texts;
+    QStringList captions;
+    QStringList questions;
+    bool answer = true; // how confirm() questions are answered
+
+    QString last() const { return texts.isEmpty() ? QString() : texts.last(); }
+    void clear();
+
+private:
+    Messages::Sink *m_previous;
+};
+
+// Fixes today's date while alive.
+class FixedToday
+{
+public:
+    explicit FixedToday(const QDate &date);
+    ~FixedToday();
+};
+
+// The child widget of the given type and object name; fails the running test when missing.
+template <typename T>
+T *findWidget(QWidget *parent, const QString &name)
+{
+    T *widget = parent->findChild<T *>(name);
+    if (!widget)
+        QTest::qFail(qPrintable(QStringLiteral("no widget %1").arg(name)), __FILE__, __LINE__);
+    return widget;
+}
+
+// Types the text into a box that has the focus first, as a user would.
+void typeInto(QWidget *box, const QString &text);
+// Presses and releases Enter in the widget.
+void pressEnter(QWidget *widget);
