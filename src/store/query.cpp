@@ -19,6 +19,21 @@ Filter Filter::like(const QString &column, const QString &pattern)
     return filter;
 }
 
+Filter Filter::sameText(const QString &column, const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size() + 4);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    Filter filter;
+    filter.m_sql = quotedName(column) + QLatin1String(" LIKE ? ESCAPE '\\'");
+    filter.m_values << escaped;
+    return filter;
+}
+
 Filter Filter::isNull(const QString &column)
 {
     Filter filter;

@@ -15,6 +15,9 @@ public:
     // Pattern match with "*" for any run of characters and "?" for one; letter case of Latin
     // letters does not count. A pattern without wildcards is an equality that ignores case.
     static Filter like(const QString &column, const QString &pattern);
+    // Equal text where letter case of Latin letters does not count; "*" and "?" are ordinary
+    // characters here (duplicate tests compare what was typed, not a pattern).
+    static Filter sameText(const QString &column, const QString &text);
     static Filter isNull(const QString &column);
     static Filter equals(const QString &column, const QVariant &value);
     static Filter atLeast(const QString &column, const QVariant &value);
