@@ -242,6 +242,8 @@ void Store::createIndexes(const FileDef &file)
 
 QVariant Store::aggregate(const Query &query, const QString &expression, const QString &action)
 {
+    // A Null sum is a valid answer, so callers tell a failure by the error alone.
+    m_lastError = {};
     QSqlQuery statement(m_db);
     statement.setForwardOnly(true);
     statement.prepare(selectSql(query, expression));
