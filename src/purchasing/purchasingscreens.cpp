@@ -1,8 +1,9 @@
 #include "purchasing/purchasingscreens.h"
 
+#include "purchasing/jinhuodjfrm.h"
 #include "shell/screenregistry.h"
 
 void registerPurchasingScreens(ScreenRegistry &registry)
 {
-    Q_UNUSED(registry);
+    registry.add(QStringLiteral("jinhuodjfrm"), [](Store &s) { return new JinhuodjFrm(s); });
 }

@@ -1,0 +1,169 @@
+#include "purchasing/jindanchafrm.h"
+
+#include "shell/datagrid.h"
+#include "shell/dropdownsearch.h"
+#include "shell/entrykeys.h"
+#include "shell/messages.h"
+#include "shell/twips.h"
+#include "store/cursor.h"
+#include "store/store.h"
+#include "store/values.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString NumberColumn = QStringLiteral("单据号");
+const QString CodeColumn = QStringLiteral("编号");
+const QString AmountColumn = QStringLiteral("金额");
+
+constexpr int LookupWidthTwips = 6000;
+constexpr int LookupHeightTwips = 1300;
+
+QLabel *addLabel(const QString &text, const QRect &geometry, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLineEdit *addBox(const QString &name, const QRect &geometry, QWidget *parent)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    return box;
+}
+
+} // namespace
+
+DocumentQueryConfig purchaseDocumentQuery()
+{
+    return {QStringLiteral("jindanchafrm"), QStringLiteral("进货单据"),
+            QStringLiteral("选择进货单据"), QStringLiteral("huodan"),
+            QStringLiteral("进货单"),       QStringLiteral("jinhuo"),
+            QStringLiteral("JH")};
+}
+
+JindanchaFrm::JindanchaFrm(Store &store, const DocumentQueryConfig &config, QWidget *parent)
+    : ChildScreen(store, config.screenName, config.caption, 9990, 6210, parent), m_config(config)
+{
+    buildControls();
+    connectKeys();
+    connect(Text1, &QLineEdit::textChanged, this, [this] {
+        if (m_searching)
+            lookUpHeaders();
+    });
+    connect(Command1, &QPushButton::clicked, this, &JindanchaFrm::search);
+    m_searching = true;
+}
+
+void JindanchaFrm::buildControls()
+{
+    Frame1 = new QGroupBox(m_config.frameCaption, this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twips(120, 60, 9630, 900));
+
+    addLabel(QStringLiteral("单据号"), twips(180, 405, 720, 300), Frame1);
+    Text1 = addBox(QStringLiteral("Text1"), twips(900, 360, 2520, 360), Frame1);
+    Text1->setText(m_config.prefix);
+    addLabel(QStringLiteral("品种"), twips(3660, 405, 480, 300), Frame1);
+    Text2 = addBox(QStringLiteral("Text2"), twips(4140, 360, 1080, 360), Frame1);
+    addLabel(QStringLiteral("合计金额"), twips(5400, 405, 960, 300), Frame1);
+    Text3 = addBox(QStringLiteral("Text3"), twips(6360, 360, 1500, 360), Frame1);
+    Text2->setReadOnly(true);
+    Text3->setReadOnly(true);
+
+    Command1 = new QPushButton(QStringLiteral("搜索"), Frame1);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twips(8040, 330, 720, 420));
+    // The notice can be reprinted once the print window is available.
+    Command2 = new QPushButton(QStringLiteral("打印"), Frame1);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(twips(8820, 330, 720, 420));
+    Command2->setEnabled(false);
+
+    Data1 = new Cursor(store(), this);
+    DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
+    DBGrid1->setGeometry(twips(120, 1080, 9630, 4620));
+
+    m_headers = new DropDownSearch(store(), this, QStringLiteral("DBGrid2"));
+    m_headers->cursor().setObjectName(QStringLiteral("Data2"));
+}
+
+void JindanchaFrm::connectKeys()
+{
+    EntryKeys::onKeyPress(Text1, [this](QKeyEvent *event) {
+        switch (event->key()) {
+        case Qt::Key_Down:
+            if (!m_headers->isShown())
+                return false;
+            m_headers->enter();
+            return true;
+        case Qt::Key_Escape:
+            m_headers->hide();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (m_headers->isShown())
+                takeOverHeader();
+            else
+                search();
+            return true;
+        default:
+            return false;
+        }
+    });
+    // The list also answers Enter and a double click, then hands the focus back to the box.
+    const auto takeOverFromList = [this] {
+        takeOverHeader();
+        Text1->setFocus();
+    };
+    connect(m_headers, &DropDownSearch::enterPressed, this, takeOverFromList);
+    connect(m_headers->grid(), &QAbstractItemView::doubleClicked, this, takeOverFromList);
+}
+
+void JindanchaFrm::lookUpHeaders()
+{
+    const Query headers(m_config.headerTable,
+                        Filter::like(m_config.headerColumn, Text1->text() + QLatin1Char('*')));
+    if (!m_headers->search(Text1, headers, LookupWidthTwips, LookupHeightTwips, 0))
+        return;
+    DataGrid *grid = m_headers->grid();
+    grid->setColumnWidth(0, twips(2400));
+    grid->setColumnWidth(1, twips(1500));
+    grid->setColumnWidth(2, twips(1800));
+}
+
+void JindanchaFrm::takeOverHeader()
+{
+    const QVariant number = m_headers->cursor().value(m_config.headerColumn);
+    if (!number.isNull()) {
+        // The chosen number needs no new look-up: the list closes anyway.
+        m_searching = false;
+        Text1->setText(number.toString().trimmed());
+        m_searching = true;
+    }
+    m_headers->hide();
+}
+
+void JindanchaFrm::search()
+{
+    m_headers->hide();
+    DBGrid1->submitPendingEdits();
+    const Query lines(m_config.linesTable, Filter::like(NumberColumn, Text1->text()));
+    const qint64 lineCount = store().count(lines, CodeColumn).toLongLong();
+    const QVariant amount = store().sum(lines, AmountColumn);
+    if (!Data1->open(lines)) {
+        Text2->setText(QStringLiteral("0"));
+        Text3->setText(QStringLiteral("0"));
+        Messages::inform(this, QStringLiteral("查询失败：%1").arg(Data1->lastError().text()));
+        return;
+    }
+    Text2->setText(QString::number(lineCount));
+    Text3->setText(amount.isNull() ? QStringLiteral("0") : Values::money(amount.toDouble()));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "shell/childscreen.h"
+
+class Cursor;
+class DataGrid;
+class DropDownSearch;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+// What sets a document query apart from its twin on the other side of the business: the
+// headers that posting writes and the lines that carry their numbers.
+struct DocumentQueryConfig
+{
+    QString screenName;   // "jindanchafrm"
+    QString caption;      // "进货单据"
+    QString frameCaption; // caption of the frame round the search controls
+    QString headerTable;  // one row per posted document
+    QString headerColumn; // the document number of a header
+    QString linesTable;   // the lines, which carry the number in 单据号
+    QString prefix;       // the number's prefix, the box's initial text
+};
+
+// The purchase document query's settings.
+DocumentQueryConfig purchaseDocumentQuery();
+
+// Finds a document by its number: a drop-down of the headers whose number begins with the typed
+// text, Enter to take one over, then the document's lines with their count and money total.
+class JindanchaFrm : public ChildScreen
+{
+    Q_OBJECT
+
+public:
+    explicit JindanchaFrm(Store &store,
+                          const DocumentQueryConfig &config = purchaseDocumentQuery(),
+                          QWidget *parent = nullptr);
+
+    void lookUpHeaders();
+    void takeOverHeader();
+    void search();
+
+private:
+    void buildControls();
+    void connectKeys();
+
+    DocumentQueryConfig m_config;
+    QGroupBox *Frame1 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QLineEdit *Text3 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    Cursor *Data1 = nullptr;
+    DataGrid *DBGrid1 = nullptr;
+    DropDownSearch *m_headers = nullptr; // the grid DBGrid2 over its cursor Data2
+    bool m_searching = false;            // off while the program itself fills Text1
+};

@@ -1,0 +1,279 @@
+#include "purchasing/jinhuochafrm.h"
+
+#include "shell/datagrid.h"
+#include "shell/entrykeys.h"
+#include "shell/messages.h"
+#include "shell/twips.h"
+#include "store/clock.h"
+#include "store/cursor.h"
+#include "store/store.h"
+#include "store/values.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QString CodeColumn = QStringLiteral("编号");
+const QString NameColumn = QStringLiteral("品名");
+const QString DateColumn = QStringLiteral("日期");
+const QString QuantityColumn = QStringLiteral("数量");
+const QString AmountColumn = QStringLiteral("金额");
+
+std::optional<double> numberOrNothing(const QVariant &value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    return value.toDouble();
+}
+
+QString totalText(const std::optional<double> &total)
+{
+    return total ? Values::money(*total) : QStringLiteral("0");
+}
+
+QLabel *addLabel(const QString &text, const QRect &geometry, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLineEdit *addBox(const QString &name, const QRect &geometry, QWidget *parent)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QPushButton *addButton(const QString &name, const QString &caption, const QRect &geometry,
+                       QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+LineQueryConfig purchaseLineQuery()
+{
+    return {QStringLiteral("jinhuochafrm"), QStringLiteral("进货查询"), QStringLiteral("jinhuo"),
+            QStringLiteral("厂家"),         QStringLiteral("供货单位"), QStringLiteral("changjia"),
+            QStringLiteral("Command3"),     QStringLiteral("Command2")};
+}
+
+JinhuochaFrm::JinhuochaFrm(Store &store, const LineQueryConfig &config, QWidget *parent)
+    : ChildScreen(store, config.screenName, config.caption, 9795, 6840, parent), m_config(config)
+{
+    buildControls();
+    fillChoices(Combo1, store, m_config.partnerTable);
+    Combo1->setEditText(QString());
+    showTotals();
+
+    connect(Command1, &QPushButton::clicked, this, &JinhuochaFrm::search);
+    connect(deleteOneButton, &QPushButton::clicked, this, &JinhuochaFrm::deleteSelectedLine);
+    connect(deleteAllButton, &QPushButton::clicked, this, &JinhuochaFrm::deleteListedLines);
+    // Typing a condition chooses its mode, and Enter there searches at once.
+    const auto chooseOnEdit = [](QRadioButton *option) {
+        return [option](const QString &) { option->setChecked(true); };
+    };
+    connect(Text1, &QLineEdit::textEdited, this, chooseOnEdit(Option1));
+    connect(Text2, &QLineEdit::textEdited, this, chooseOnEdit(Option2));
+    connect(Text3, &QLineEdit::textEdited, this, chooseOnEdit(Option2));
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, chooseOnEdit(Option3));
+    connect(Combo1, &QComboBox::textActivated, this, chooseOnEdit(Option3));
+    for (QWidget *box : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2),
+                         static_cast<QWidget *>(Text3), static_cast<QWidget *>(Combo1)})
+        EntryKeys::onEnter(box, [this] { search(); });
+}
+
+void JinhuochaFrm::buildControls()
+{
+    Frame1 = new QGroupBox(QStringLiteral("查询条件"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twips(120, 60, 8040, 1380));
+
+    Option1 = new QRadioButton(QStringLiteral("编号/品名"), Frame1);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    Option1->setGeometry(twips(180, 330, 1300, 330));
+    Text1 = addBox(QStringLiteral("Text1"), twips(1500, 315, 2100, 360), Frame1);
+
+    Option3 = new QRadioButton(m_config.partnerCaption, Frame1);
+    Option3->setObjectName(QStringLiteral("Option3"));
+    Option3->setGeometry(twips(3900, 330, 1300, 330));
+    Combo1 = makeEntryCombo(QStringLiteral("Combo1"), Frame1);
+    Combo1->setGeometry(twips(5220, 315, 2640, 360));
+
+    Option2 = new QRadioButton(QStringLiteral("日期"), Frame1);
+    Option2->setObjectName(QStringLiteral("Option2"));
+    Option2->setGeometry(twips(180, 870, 1300, 330));
+    Text2 = addBox(QStringLiteral("Text2"), twips(1500, 855, 1500, 360), Frame1);
+    addLabel(QStringLiteral("至"), twips(3150, 885, 300, 300), Frame1);
+    Text3 = addBox(QStringLiteral("Text3"), twips(3450, 855, 1500, 360), Frame1);
+    const QString today = Values::storedDate(Clock::today());
+    Text2->setText(today);
+    Text3->setText(today);
+    Text2->setToolTip(QStringLiteral("如 2026-12-05"));
+    Text3->setToolTip(QStringLiteral("如 2026-12-05"));
+
+    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("搜索"),
+                         twips(6660, 810, 1200, 420), Frame1);
+    Option1->setChecked(true);
+
+    deleteOneButton = addButton(m_config.deleteOneButton, QStringLiteral("删除"),
+                                twips(8370, 240, 1140, 420), this);
+    deleteAllButton = addButton(m_config.deleteAllButton, QStringLiteral("全删"),
+                                twips(8370, 840, 1140, 420), this);
+
+    Data1 = new Cursor(store(), this);
+    DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
+    DBGrid1->setGeometry(twips(120, 1560, 9390, 4050));
+
+    addLabel(QStringLiteral("品种数"), twips(120, 5790, 780, 300), this);
+    Text4 = addBox(QStringLiteral("Text4"), twips(900, 5745, 1320, 360), this);
+    addLabel(QStringLiteral("合计数量"), twips(2580, 5790, 960, 300), this);
+    Text5 = addBox(QStringLiteral("Text5"), twips(3540, 5745, 1800, 360), this);
+    addLabel(QStringLiteral("合计金额"), twips(5700, 5790, 960, 300), this);
+    Text6 = addBox(QStringLiteral("Text6"), twips(6660, 5745, 1800, 360), this);
+    for (QLineEdit *total : {Text4, Text5, Text6})
+        total->setReadOnly(true);
+}
+
+std::optional<QDate> JinhuochaFrm::dateIn(QLineEdit *box, const QString &boxName)
+{
+    const auto date = Values::parseDate(box->text());
+    if (!date) {
+        Messages::inform(this, QStringLiteral("%1不是有效的日期，请按 2026-12-05 的样式输入")
+                                   .arg(boxName));
+        box->setFocus();
+        box->selectAll();
+        return std::nullopt;
+    }
+    box->setText(Values::storedDate(*date));
+    return date;
+}
+
+std::optional<Filter> JinhuochaFrm::chosenFilter()
+{
+    if (Option1->isChecked()) {
+        const QString codeOrName = Text1->text();
+        return Filter::like(CodeColumn, codeOrName) || Filter::like(NameColumn, codeOrName);
+    }
+    if (Option2->isChecked()) {
+        const auto from = dateIn(Text2, QStringLiteral("起始日期"));
+        if (!from)
+            return std::nullopt;
+        const auto to = dateIn(Text3, QStringLiteral("截止日期"));
+        if (!to)
+            return std::nullopt;
+        return Filter::atLeast(DateColumn, *from) && Filter::atMost(DateColumn, *to);
+    }
+    return Filter::like(m_config.partnerColumn, Combo1->currentText());
+}
+
+void JinhuochaFrm::search()
+{
+    const auto filter = chosenFilter();
+    if (!filter)
+        return;
+    DBGrid1->submitPendingEdits();
+    const Query lines(m_config.linesTable, *filter);
+    m_lineCount = store().count(lines, CodeColumn).toLongLong();
+    m_quantityTotal = numberOrNothing(store().sum(lines, QuantityColumn));
+    m_amountTotal = numberOrNothing(store().sum(lines, AmountColumn));
+    if (!Data1->open(lines)) {
+        m_lineCount = 0;
+        m_quantityTotal.reset();
+        m_amountTotal.reset();
+        Messages::inform(this, QStringLiteral("查询失败：%1").arg(Data1->lastError().text()));
+    }
+    showTotals();
+}
+
+void JinhuochaFrm::showTotals()
+{
+    Text4->setText(QString::number(m_lineCount));
+    Text5->setText(totalText(m_quantityTotal));
+    Text6->setText(totalText(m_amountTotal));
+}
+
+void JinhuochaFrm::forgetCurrentLine()
+{
+    if (!Data1->value(CodeColumn).isNull())
+        --m_lineCount;
+    if (const auto quantity = numberOrNothing(Data1->value(QuantityColumn)); quantity
+                                                                             && m_quantityTotal)
+        *m_quantityTotal -= *quantity;
+    if (const auto amount = numberOrNothing(Data1->value(AmountColumn)); amount && m_amountTotal)
+        *m_amountTotal -= *amount;
+}
+
+void JinhuochaFrm::deleteSelectedLine()
+{
+    DBGrid1->submitPendingEdits();
+    if (!Data1->hasCurrent())
+        return;
+    const qint64 countBefore = m_lineCount;
+    const auto quantityBefore = m_quantityTotal;
+    const auto amountBefore = m_amountTotal;
+    forgetCurrentLine();
+    if (!Data1->remove()) {
+        m_lineCount = countBefore;
+        m_quantityTotal = quantityBefore;
+        m_amountTotal = amountBefore;
+        Messages::inform(this, QStringLiteral("删除失败：%1").arg(Data1->lastError().text()));
+        return;
+    }
+    if (Data1->count() == 0) {
+        m_lineCount = 0;
+        m_quantityTotal.reset();
+        m_amountTotal.reset();
+    }
+    showTotals();
+}
+
+bool JinhuochaFrm::removeListedLines(QString *problem)
+{
+    // All listed lines go, or none: a failure half-way must not leave a half-deleted list.
+    Transaction transaction(store());
+    if (!transaction.isActive()) {
+        *problem = store().lastError().text();
+        return false;
+    }
+    // From the last line backwards, so that each removal stays cheap on long lists.
+    for (Data1->last(); Data1->hasCurrent(); Data1->previous()) {
+        if (!Data1->remove()) {
+            *problem = Data1->lastError().text();
+            return false;
+        }
+    }
+    if (!transaction.commit()) {
+        *problem = store().lastError().text();
+        return false;
+    }
+    return true;
+}
+
+void JinhuochaFrm::deleteListedLines()
+{
+    DBGrid1->submitPendingEdits();
+    if (!Data1->isOpen() || Data1->count() == 0)
+        return;
+    QString problem;
+    if (!removeListedLines(&problem)) {
+        Data1->refresh();
+        Messages::inform(this, QStringLiteral("删除失败，未删除任何记录：%1").arg(problem));
+        return;
+    }
+    m_lineCount = 0;
+    m_quantityTotal.reset();
+    m_amountTotal.reset();
+    showTotals();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "shell/childscreen.h"
+
+#include <optional>
+
+class Cursor;
+class DataGrid;
+class Filter;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// What sets a line query apart from its twin on the other side of the business: the lines table
+// and the partner (supplier or customer) it is searched by.
+struct LineQueryConfig
+{
+    QString screenName;      // "jinhuochafrm"
+    QString caption;         // "进货查询"
+    QString linesTable;      // the table of lines, pending and posted
+    QString partnerColumn;   // the partner column of a line
+    QString partnerCaption;  // caption of the third search mode
+    QString partnerTable;    // whose first column fills the partner list
+    QString deleteOneButton; // object name of "删除"
+    QString deleteAllButton; // object name of "全删"
+};
+
+// The purchase query's settings.
+LineQueryConfig purchaseLineQuery();
+
+// Lists lines by code or name, by a date range or by partner, with the number of lines and the
+// quantity and money totals, and deletes the selected line or every listed line.
+class JinhuochaFrm : public ChildScreen
+{
+    Q_OBJECT
+
+public:
+    explicit JinhuochaFrm(Store &store, const LineQueryConfig &config = purchaseLineQuery(),
+                          QWidget *parent = nullptr);
+
+    void search();
+    void deleteSelectedLine();
+    void deleteListedLines();
+
+private:
+    void buildControls();
+    std::optional<Filter> chosenFilter();
+    std::optional<QDate> dateIn(QLineEdit *box, const QString &boxName);
+    void forgetCurrentLine();
+    bool removeListedLines(QString *problem);
+    void showTotals();
+
+    LineQueryConfig m_config;
+    QGroupBox *Frame1 = nullptr;
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QRadioButton *Option3 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QLineEdit *Text3 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *deleteOneButton = nullptr;
+    QPushButton *deleteAllButton = nullptr;
+    QLineEdit *Text4 = nullptr;
+    QLineEdit *Text5 = nullptr;
+    QLineEdit *Text6 = nullptr;
+    Cursor *Data1 = nullptr;
+    DataGrid *DBGrid1 = nullptr;
+    // The totals as numbers (no value: nothing to add up), so that deletes keep them exact.
+    qint64 m_lineCount = 0;
+    std::optional<double> m_quantityTotal;
+    std::optional<double> m_amountTotal;
+};
