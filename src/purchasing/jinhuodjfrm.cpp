@@ -1,0 +1,517 @@
+#include "purchasing/jinhuodjfrm.h"
+
+#include "purchasing/documentnumber.h"
+#include "purchasing/stockinposting.h"
+#include "shell/datagrid.h"
+#include "shell/dropdownsearch.h"
+#include "shell/entrykeys.h"
+#include "shell/messages.h"
+#include "shell/twips.h"
+#include "store/clock.h"
+#include "store/cursor.h"
+#include "store/store.h"
+#include "store/values.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString PendingTable = QStringLiteral("jinhuo");
+const QString Catalogue = QStringLiteral("yaocai");
+// Catalogue column searched under each of the first three herb boxes.
+const char *const SearchColumns[] = {"编号", "品名", "拼音"};
+
+constexpr int RowTops[] = {330, 720, 1110, 1500};
+constexpr int BoxHeight = 300;
+constexpr int HerbColumnWidth = 2200;
+constexpr int HerbLabelWidth = 780;
+constexpr int HerbBoxWidth = 1320;
+constexpr int LookupWidth = 6000;
+constexpr int LookupColumns = 5;
+
+QString column(const char *name)
+{
+    return QString::fromUtf8(name);
+}
+
+Filter pendingLines()
+{
+    return Filter::isNull(column("入库"));
+}
+
+bool isEnter(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+// The number in a box, with an empty box counting as nothing.
+double numberIn(const QLineEdit *box)
+{
+    return Values::parseNumber(box->text()).value_or(0.0);
+}
+
+} // namespace
+
+JinhuodjFrm::JinhuodjFrm(Store &store, QWidget *parent)
+    : ChildScreen(store, QStringLiteral("jinhuodjfrm"), QStringLiteral("进货登记"), 9645, 6990,
+                  parent),
+      Data1(new Cursor(store, this))
+{
+    Data1->setObjectName(QStringLiteral("Data1"));
+    buildBasicFrame();
+    buildHerbFrame();
+    DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
+    DBGrid1->setGeometry(twips(120, 2160, 9285, 3660));
+    buildBottomRow();
+    m_lookup = new DropDownSearch(store, this, QStringLiteral("DBGrid2"));
+    connectActions();
+    load();
+}
+
+void JinhuodjFrm::buildBasicFrame()
+{
+    Frame1 = new QGroupBox(QStringLiteral("基本信息"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twips(120, 60, 2460, 2000));
+    Text9 = addBox(Frame1, QStringLiteral("Text9"), QStringLiteral("单据号"), 120, RowTops[0], 1560);
+    Text6 = addBox(Frame1, QStringLiteral("Text6"), QStringLiteral("数  量"), 120, RowTops[1], 1560);
+    Text7 = addBox(Frame1, QStringLiteral("Text7"), QStringLiteral("进  价"), 120, RowTops[2], 1560);
+    Text8 = addBox(Frame1, QStringLiteral("Text8"), QStringLiteral("金  额"), 120, RowTops[3], 1560);
+}
+
+void JinhuodjFrm::buildHerbFrame()
+{
+    Frame2 = new QGroupBox(QStringLiteral("药品信息"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(twips(2700, 60, 6705, 2000));
+    struct Place { int index; const char *label; int column; int row; };
+    // Three columns of four rows; the combos take the remaining places.
+    const Place places[] = {{0, "编号", 0, 0},     {1, "品名", 0, 1},     {2, "拼音", 0, 2},
+                            {5, "产地", 0, 3},     {3, "规格", 1, 2},     {4, "批号", 1, 3},
+                            {8, "进货日期", 2, 0}, {6, "生产日期", 2, 1}, {7, "有效期至", 2, 2}};
+    for (const Place &place : places) {
+        Text3[place.index] = addBox(Frame2, QStringLiteral("Text3_%1").arg(place.index),
+                                    QString::fromUtf8(place.label),
+                                    90 + place.column * HerbColumnWidth, RowTops[place.row],
+                                    HerbBoxWidth);
+    }
+    const int second = 90 + HerbColumnWidth;
+    const int third = 90 + 2 * HerbColumnWidth;
+    Combo2 = addCombo(Frame2, QStringLiteral("Combo2"), QStringLiteral("库房"), second, RowTops[0],
+                      HerbBoxWidth);
+    Combo1 = addCombo(Frame2, QStringLiteral("Combo1"), QStringLiteral("单位"), second, RowTops[1],
+                      HerbBoxWidth);
+    Combo5 = addCombo(Frame2, QStringLiteral("Combo5"), QStringLiteral("供货单位"), third,
+                      RowTops[3], HerbBoxWidth);
+}
+
+void JinhuodjFrm::buildBottomRow()
+{
+    constexpr int top = 5940;
+    addLabel(this, QStringLiteral("品种数"), 120, top + 45, 600);
+    Text4 = new QLineEdit(this);
+    Text4->setObjectName(QStringLiteral("Text4"));
+    Text4->setGeometry(twips(720, top, 800, BoxHeight));
+    addLabel(this, QStringLiteral("合计金额"), 1620, top + 45, 780);
+    Text5 = new QLineEdit(this);
+    Text5->setObjectName(QStringLiteral("Text5"));
+    Text5->setGeometry(twips(2400, top, 1500, BoxHeight));
+    // The totals follow the lines added and deleted here; typing over them would only mislead.
+    Text4->setReadOnly(true);
+    Text5->setReadOnly(true);
+    Text5->setAlignment(Qt::AlignRight);
+
+    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("添加"), 4080, top);
+    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("删除"), 5145, top);
+    Command3 = addButton(QStringLiteral("Command3"), QStringLiteral("打印"), 6210, top);
+    Command5 = addButton(QStringLiteral("Command5"), QStringLiteral("入库"), 7275, top);
+    Command6 = addButton(QStringLiteral("Command6"), QStringLiteral("退出"), 8340, top);
+    // The receiving notice has no window yet.
+    Command3->setEnabled(false);
+}
+
+QLabel *JinhuodjFrm::addLabel(QWidget *parent, const QString &text, int left, int top, int width)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("Label_") + QString(text).remove(QLatin1Char(' ')));
+    label->setGeometry(twips(left, top, width, 255));
+    return label;
+}
+
+QLineEdit *JinhuodjFrm::addBox(QWidget *parent, const QString &name, const QString &label,
+                               int left, int top, int width)
+{
+    addLabel(parent, label, left, top + 30, HerbLabelWidth);
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(twips(left + HerbLabelWidth - 60, top, width, BoxHeight));
+    return box;
+}
+
+QComboBox *JinhuodjFrm::addCombo(QWidget *parent, const QString &name, const QString &label,
+                                 int left, int top, int width)
+{
+    addLabel(parent, label, left, top + 30, HerbLabelWidth);
+    QComboBox *combo = makeEntryCombo(name, parent);
+    combo->setGeometry(twips(left + HerbLabelWidth - 60, top, width, BoxHeight));
+    return combo;
+}
+
+QPushButton *JinhuodjFrm::addButton(const QString &name, const QString &caption, int left,
+                                    int top)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setGeometry(twips(left, top, 975, 360));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void JinhuodjFrm::load()
+{
+    m_salePrice = 0.0;
+    Text3[8]->setText(Values::storedDate(Clock::today()));
+
+    const Query pending(PendingTable, pendingLines());
+    const QVariant count = store().count(pending, column("编号"));
+    const QVariant amount = store().sum(pending, column("金额"));
+    setTotals(count.toDouble(), amount.isNull() ? QStringLiteral("0")
+                                                : Values::money(amount.toDouble()));
+    Data1->open(pending);
+
+    fillChoices(Combo2, store(), QStringLiteral("kufang"));
+    fillChoices(Combo1, store(), QStringLiteral("danwei"));
+    fillChoices(Combo5, store(), QStringLiteral("changjia"));
+
+    StoreError error;
+    const auto number = DocumentNumber::next(store(), QStringLiteral("JH"),
+                                             DocumentNumber::PurchaseCounter, &error);
+    if (number)
+        Text9->setText(*number);
+    else
+        Messages::inform(this, error.text());
+    m_searching = true;
+}
+
+void JinhuodjFrm::connectActions()
+{
+    for (int index = 0; index < 3; ++index) {
+        connect(Text3[index], &QLineEdit::textChanged, this,
+                [this, index] { searchAsYouType(index); });
+    }
+    for (int index = 0; index < 9; ++index)
+        connectHerbBoxKeys(index);
+    connectListKeys();
+    connectNumberKeys();
+
+    connect(m_lookup, &DropDownSearch::enterPressed, this, &JinhuodjFrm::pickFromGrid);
+    connect(m_lookup, &DropDownSearch::enterReleased, this, &JinhuodjFrm::finishGridPick);
+    connect(m_lookup->grid(), &QAbstractItemView::clicked, this,
+            &JinhuodjFrm::rememberSalePrice);
+    EntryKeys::onKeyPress(m_lookup->grid(),
+                          [this](QKeyEvent *event) { return handleModeKey(event); });
+
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        m_lookup->hide();
+        addLine();
+    });
+    connect(Command2, &QPushButton::clicked, this, &JinhuodjFrm::deleteLine);
+    connect(Command5, &QPushButton::clicked, this, &JinhuodjFrm::postLines);
+    connect(Command6, &QPushButton::clicked, this, &JinhuodjFrm::closeScreen);
+}
+
+bool JinhuodjFrm::handleModeKey(const QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F11 || event->key() == Qt::Key_F12) {
+        setKeepNumber(event->key() == Qt::Key_F11);
+        return true;
+    }
+    return false;
+}
+
+void JinhuodjFrm::connectHerbBoxKeys(int index)
+{
+    QLineEdit *box = Text3[index];
+    QWidget *next = index < 8 ? static_cast<QWidget *>(Text3[index + 1]) : Combo1;
+    EntryKeys::onKeyPress(box, [this, box, index, next](QKeyEvent *event) {
+        if (handleModeKey(event))
+            return true;
+        if (isEnter(event)) {
+            if (index < 3 && m_lookup->isShown()) {
+                copyCatalogueRow();
+                m_lookup->hide();
+            }
+            next->setFocus();
+            return true;
+        }
+        if (event->key() == Qt::Key_Up) {
+            m_upPressedIn = box;
+            return index > 0;
+        }
+        if (event->key() == Qt::Key_Down && index < 3 && m_lookup->isShown()) {
+            m_lookup->enter();
+            return true;
+        }
+        return false;
+    });
+    if (index == 0)
+        return;
+    EntryKeys::onKeyRelease(box, [this, box, index](QKeyEvent *event) {
+        if (event->key() != Qt::Key_Up || m_upPressedIn != box)
+            return false;
+        m_upPressedIn = nullptr;
+        Text3[index - 1]->setFocus();
+        return true;
+    });
+}
+
+void JinhuodjFrm::connectListKeys()
+{
+    struct Step { QComboBox *combo; QWidget *next; QWidget *previous; };
+    const Step steps[] = {{Combo1, Combo2, Text3[8]}, {Combo2, Combo5, Combo1},
+                          {Combo5, Text6, Combo2}};
+    for (const Step &step : steps) {
+        EntryKeys::onKeyPress(step.combo, [this, step](QKeyEvent *event) {
+            if (isEnter(event)) {
+                m_listOpen = false;
+                step.next->setFocus();
+                return true;
+            }
+            if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+                // The list itself is opened by the entry combo; only the flag is kept here.
+                m_listOpen = true;
+                return false;
+            }
+            if (event->key() == Qt::Key_Up && !m_listOpen) {
+                step.previous->setFocus();
+                return true;
+            }
+            return false;
+        });
+    }
+}
+
+void JinhuodjFrm::connectNumberKeys()
+{
+    EntryKeys::onKeyPress(Text6, [this](QKeyEvent *event) {
+        if (isEnter(event))
+            Text7->setFocus();
+        else if (event->key() == Qt::Key_Up)
+            Combo5->setFocus();
+        else
+            return false;
+        return true;
+    });
+    EntryKeys::onKeyPress(Text7, [this](QKeyEvent *event) {
+        if (isEnter(event))
+            computeAmount();
+        else if (event->key() == Qt::Key_Up)
+            Text6->setFocus();
+        else
+            return false;
+        return true;
+    });
+    EntryKeys::onKeyPress(Text8, [this](QKeyEvent *event) {
+        m_listOpen = false;
+        if (isEnter(event))
+            addLine();
+        else if (event->key() == Qt::Key_Up)
+            Text7->setFocus();
+        else
+            return false;
+        return true;
+    });
+}
+
+void JinhuodjFrm::searchAsYouType(int index)
+{
+    if (!m_searching)
+        return;
+    const Query query(Catalogue, Filter::like(column(SearchColumns[index]),
+                                              Text3[index]->text() + QLatin1Char('*')));
+    // A failed search leaves the grid as it was.
+    m_lookup->search(Text3[index], query, LookupWidth, index == 2 ? 800 : 1300, LookupColumns);
+}
+
+void JinhuodjFrm::copyCatalogueRow()
+{
+    const Cursor &row = m_lookup->cursor();
+    if (!row.hasCurrent())
+        return;
+    struct Target { const char *column; QLineEdit *box; QComboBox *combo; };
+    const Target targets[] = {{"编号", Text3[0], nullptr}, {"品名", Text3[1], nullptr},
+                              {"拼音", Text3[2], nullptr}, {"规格", Text3[3], nullptr},
+                              {"产地", Text3[5], nullptr}, {"批号", Text3[4], nullptr},
+                              {"库房", nullptr, Combo2},   {"单位", nullptr, Combo1},
+                              {"厂家", nullptr, Combo5}};
+    m_searching = false;
+    for (const Target &target : targets) {
+        const QVariant value = row.value(column(target.column));
+        if (value.isNull())
+            continue;
+        const QString text = value.toString().trimmed();
+        if (target.box)
+            target.box->setText(text);
+        else
+            target.combo->setEditText(text);
+    }
+    m_searching = true;
+}
+
+void JinhuodjFrm::rememberSalePrice()
+{
+    const QVariant price = m_lookup->cursor().value(column("销价"));
+    if (!price.isNull())
+        m_salePrice = price.toDouble();
+}
+
+void JinhuodjFrm::pickFromGrid()
+{
+    copyCatalogueRow();
+}
+
+void JinhuodjFrm::finishGridPick()
+{
+    m_lookup->hide();
+    rememberSalePrice();
+    Text3[3]->setFocus();
+}
+
+void JinhuodjFrm::computeAmount()
+{
+    const auto quantity = Values::parseNumber(Text6->text());
+    const auto price = Values::parseNumber(Text7->text());
+    if (!quantity || !price) {
+        Messages::inform(this, QStringLiteral("输入错误"));
+        return;
+    }
+    Text8->setText(Values::money(*quantity * *price));
+    Text8->setFocus();
+}
+
+void JinhuodjFrm::refuse(QLineEdit *box, const QString &message)
+{
+    Messages::inform(this, message);
+    box->setFocus();
+    box->selectAll();
+}
+
+void JinhuodjFrm::addLine()
+{
+    // A refused line keeps everything typed, and the box to complete gets the focus.
+    if (Text3[0]->text().isEmpty())
+        return refuse(Text3[0], QStringLiteral("不能空"));
+    if (Text6->text().isEmpty())
+        return refuse(Text6, QStringLiteral("不能空"));
+    for (QLineEdit *box : {Text6, Text7, Text8}) {
+        if (!box->text().isEmpty() && !Values::parseNumber(box->text()))
+            return refuse(box, QStringLiteral("错误！"));
+    }
+    if (!Text3[8]->text().isEmpty() && !Values::parseDate(Text3[8]->text()))
+        return refuse(Text3[8], QStringLiteral("错误！"));
+    if (!storeLine())
+        return;
+
+    setTotals(Text4->text().toDouble() + 1, Values::money(totalAmount() + numberIn(Text8)));
+    clearEntryBoxes();
+    Text3[0]->setFocus();
+}
+
+bool JinhuodjFrm::storeLine()
+{
+    const auto orStar = [](const QString &text) {
+        return text.isEmpty() ? QStringLiteral("*") : text;
+    };
+    QList<QPair<const char *, QString>> given = {
+        {"编号", Text3[0]->text()},    {"品名", Text3[1]->text()},
+        {"拼音", Text3[2]->text()},    {"规格", orStar(Text3[3]->text())},
+        {"产地", orStar(Text3[5]->text())}, {"生产日期", Text3[6]->text()},
+        {"批号", orStar(Text3[4]->text())}, {"有效期", Text3[7]->text()},
+        {"单位", Combo1->currentText()}, {"数量", Text6->text()},
+        {"进价", Text7->text()},       {"金额", Text8->text()},
+        {"库房", Combo2->currentText()}, {"厂家", orStar(Combo5->currentText())}};
+    Data1->addNew();
+    bool ok = Data1->setValue(column("单据号"), Text9->text())
+              && Data1->setValue(column("日期"), Text3[8]->text());
+    for (const auto &[name, text] : given) {
+        if (!text.isEmpty())
+            ok = ok && Data1->setValue(column(name), text);
+    }
+    if (!ok || !Data1->update()) {
+        Data1->cancelUpdate();
+        Messages::inform(this, QStringLiteral("错误！\n") + Data1->lastError().text());
+        return false;
+    }
+    Data1->refresh();
+    Data1->last();
+    return true;
+}
+
+void JinhuodjFrm::clearEntryBoxes()
+{
+    m_searching = false;
+    for (int index = 0; index < 8; ++index)
+        Text3[index]->clear();
+    Text6->clear();
+    Text7->clear();
+    m_searching = true;
+}
+
+void JinhuodjFrm::deleteLine()
+{
+    DBGrid1->submitPendingEdits();
+    if (!Data1->hasCurrent())
+        return;
+    const double amount = Data1->value(column("金额")).toDouble();
+    if (!Data1->remove()) {
+        Messages::inform(this, Data1->lastError().text());
+        return;
+    }
+    setTotals(Text4->text().toDouble() - 1, Values::plainNumber(totalAmount() - amount));
+}
+
+void JinhuodjFrm::postLines()
+{
+    DBGrid1->submitPendingEdits();
+    StockInRequest request;
+    request.documentNumber = Text9->text();
+    request.purchaseDate = Text3[8]->text();
+    request.supplier = Combo5->currentText();
+    request.keepNumber = m_keepNumber;
+    request.salePrice = m_salePrice;
+    const StockInResult result = postPendingPurchases(store(), request);
+    if (!result.ok) {
+        Messages::inform(this, QStringLiteral("入库失败，没有做任何改动。\n")
+                                   + result.error.text());
+        return;
+    }
+    if (result.postedLines == 0)
+        return;
+    Data1->refresh();
+    setTotals(0, QStringLiteral("0"));
+    Text9->setText(result.nextNumber);
+}
+
+void JinhuodjFrm::setKeepNumber(bool keep)
+{
+    m_keepNumber = keep;
+    // Red document number: the next posting files under this number again.
+    Text9->setStyleSheet(keep ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
+    Text9->setToolTip(keep ? QStringLiteral("保持单据号（F12 取消）") : QString());
+}
+
+void JinhuodjFrm::setTotals(double lines, const QString &amount)
+{
+    Text4->setText(Values::plainNumber(lines));
+    Text5->setText(amount);
+}
+
+double JinhuodjFrm::totalAmount() const
+{
+    return numberIn(Text5);
+}
