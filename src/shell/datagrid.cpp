@@ -56,6 +56,14 @@ void DataGrid::submitPendingEdits()
     m_model->submit();
 }
 
+void DataGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Enter ends the cell edit only; the row is saved when the user leaves it.
+    if (hint == QAbstractItemDelegate::SubmitModelCache)
+        hint = QAbstractItemDelegate::NoHint;
+    QTableView::closeEditor(editor, hint);
+}
+
 void DataGrid::followCursor(int row)
 {
     m_following = true;

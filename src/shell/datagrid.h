@@ -24,6 +24,9 @@ public:
     // Whether a cell editor is open (Enter then ends the edit instead of choosing the row).
     bool isEditingCell() const { return state() == QAbstractItemView::EditingState; }
 
+protected:
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+
 private:
     void followCursor(int row);
 

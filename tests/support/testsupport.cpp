@@ -2,7 +2,9 @@
 
 #include "store/clock.h"
 
+#include <QAbstractItemView>
 #include <QDir>
+#include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -92,10 +94,46 @@ FixedToday::~FixedToday()
     Clock::setToday(QDate());
 }
 
+void typeKeys(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(widget, c.toLatin1());
+        } else {
+            // QTest's character clicks take Latin-1 only; Chinese arrives as text of its own.
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        }
+    }
+}
+
+bool editGridCell(QAbstractItemView *grid, int row, int column, const QString &text)
+{
+    const QModelIndex index = grid->model()->index(row, column);
+    grid->setCurrentIndex(index);
+    grid->edit(index);
+    // Closed editors linger until deleted later; the open one is the visible one.
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *candidate : grid->viewport()->findChildren<QLineEdit *>()) {
+        if (candidate->isVisible())
+            editor = candidate;
+    }
+    if (!editor)
+        return false;
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    typeKeys(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The grid commits a cell editor's text on the next turn of the event loop.
+    QCoreApplication::processEvents();
+    return true;
+}
+
 void typeInto(QWidget *box, const QString &text)
 {
     box->setFocus();
-    QTest::keyClicks(box, text);
+    typeKeys(box, text);
 }
 
 void pressEnter(QWidget *widget)

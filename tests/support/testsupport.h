@@ -76,7 +76,16 @@ T *findWidget(QWidget *parent, const QString &name)
     return widget;
 }
 
-// Types the text into a box that has the focus first, as a user would.
+class QAbstractItemView;
+
+// Opens the cell's editor, replaces its text as a user would and presses Enter; the grid then
+// holds the edit until the current row changes. False when no editor opened.
+bool editGridCell(QAbstractItemView *grid, int row, int column, const QString &text);
+
+// Types the text key by key into the widget, Chinese characters included (QTest::keyClicks
+// takes Latin-1 only).
+void typeKeys(QWidget *widget, const QString &text);
+// Gives the box the focus, then types the text into it, as a user would.
 void typeInto(QWidget *box, const QString &text);
 // Presses and releases Enter in the widget.
 void pressEnter(QWidget *widget);
