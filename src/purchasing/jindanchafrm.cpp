@@ -157,11 +157,17 @@ void JindanchaFrm::search()
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, Filter::like(NumberColumn, Text1->text()));
     const qint64 lineCount = store().count(lines, CodeColumn).toLongLong();
+    QString problem = store().lastError().text();
     const QVariant amount = store().sum(lines, AmountColumn);
-    if (!Data1->open(lines)) {
+    if (problem.isEmpty())
+        problem = store().lastError().text();
+    if (problem.isEmpty() && !Data1->open(lines))
+        problem = Data1->lastError().text();
+    if (!problem.isEmpty()) {
+        Data1->close();
         Text2->setText(QStringLiteral("0"));
         Text3->setText(QStringLiteral("0"));
-        Messages::inform(this, QStringLiteral("查询失败：%1").arg(Data1->lastError().text()));
+        Messages::inform(this, QStringLiteral("查询失败：%1").arg(problem));
         return;
     }
     Text2->setText(QString::number(lineCount));

@@ -185,14 +185,23 @@ void JinhuochaFrm::search()
         return;
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, *filter);
-    m_lineCount = store().count(lines, CodeColumn).toLongLong();
-    m_quantityTotal = numberOrNothing(store().sum(lines, QuantityColumn));
-    m_amountTotal = numberOrNothing(store().sum(lines, AmountColumn));
-    if (!Data1->open(lines)) {
+    QString problem;
+    const auto checked = [this, &problem](const QVariant &value) {
+        if (problem.isEmpty() && !store().lastError().isEmpty())
+            problem = store().lastError().text();
+        return value;
+    };
+    m_lineCount = checked(store().count(lines, CodeColumn)).toLongLong();
+    m_quantityTotal = numberOrNothing(checked(store().sum(lines, QuantityColumn)));
+    m_amountTotal = numberOrNothing(checked(store().sum(lines, AmountColumn)));
+    if (problem.isEmpty() && !Data1->open(lines))
+        problem = Data1->lastError().text();
+    if (!problem.isEmpty()) {
+        Data1->close();
         m_lineCount = 0;
         m_quantityTotal.reset();
         m_amountTotal.reset();
-        Messages::inform(this, QStringLiteral("查询失败：%1").arg(Data1->lastError().text()));
+        Messages::inform(this, QStringLiteral("查询失败：%1").arg(problem));
     }
     showTotals();
 }
@@ -247,8 +256,10 @@ bool JinhuochaFrm::removeListedLines(QString *problem)
         *problem = store().lastError().text();
         return false;
     }
-    // From the last line backwards, so that each removal stays cheap on long lists.
-    for (Data1->last(); Data1->hasCurrent(); Data1->previous()) {
+    // From the last line backwards, so that each removal stays cheap on long lists. The grid
+    // may move the current row after a removal, so each line is chosen by its place.
+    while (Data1->count() > 0) {
+        Data1->setPosition(Data1->count() - 1);
         if (!Data1->remove()) {
             *problem = Data1->lastError().text();
             return false;
