@@ -7,19 +7,6 @@
 #include <QPushButton>
 #include <memory>
 
-namespace {
-
-// Types key by key, Chinese included: QTest's character clicks take Latin-1 only.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-} // namespace
-
 class tst_JindanchaFrm : public QObject
 {
     Q_OBJECT
@@ -96,7 +83,7 @@ void tst_JindanchaFrm::replaceText(const QString &text)
     number->setFocus();
     number->selectAll();
     QTest::keyClick(number, Qt::Key_Backspace);
-    typeText(number, text);
+    typeKeys(number, text);
 }
 
 void tst_JindanchaFrm::clickSearch()

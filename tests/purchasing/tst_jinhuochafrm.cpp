@@ -32,15 +32,6 @@ const QList<Line> SeededLines = {
     {"JH5", "2026-02-02", "005", "黄芪", "丁药厂", QVariant(), QVariant(), false},
 };
 
-// Types key by key, Chinese included: QTest's character clicks take Latin-1 only.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
 } // namespace
 
 class tst_JinhuochaFrm : public QObject
@@ -126,7 +117,7 @@ void tst_JinhuochaFrm::setText(QLineEdit *box, const QString &text)
     box->setFocus();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
-    typeText(box, text);
+    typeKeys(box, text);
 }
 
 void tst_JinhuochaFrm::searchIn(QRadioButton *mode)
@@ -238,7 +229,7 @@ void tst_JinhuochaFrm::searchBySupplier()
     open();
     auto *suppliers = findWidget<QComboBox>(m_screen.get(), "Combo1");
     suppliers->setFocus();
-    typeText(suppliers, supplier);
+    typeKeys(suppliers, supplier);
     searchIn(option("Option3"));
     QCOMPARE(totals(), expectedTotals);
     QCOMPARE(listed(), expectedTotals[0].toInt());
