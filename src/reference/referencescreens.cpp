@@ -5,6 +5,7 @@
 #include "reference/mimafrm.h"
 #include "reference/partnerfrm.h"
 #include "reference/qitafrm.h"
+#include "reference/yaocaifrm.h"
 #include "reference/yonghufrm.h"
 #include "shell/screenregistry.h"
 
@@ -25,4 +26,5 @@ void registerReferenceScreens(ScreenRegistry &registry)
     registry.add("yonghufrm", [](Store &s) { return new YonghuFrm(s); });
     registry.add("mimafrm", [](Store &s) { return new MimaFrm(s); });
     registry.add("qitafrm", [](Store &s) { return new QitaFrm(s); });
+    registry.add("yaocaifrm", [](Store &s) { return new YaocaiFrm(s); });
 }
