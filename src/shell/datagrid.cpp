@@ -26,12 +26,20 @@ DataGrid::DataGrid(Cursor *cursor, const QString &name, QWidget *parent)
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &previous) {
+                if (m_removingRows)
+                    return;
                 if (previous.isValid())
                     m_model->submit();
                 if (!m_following && current.isValid())
                     m_cursor->setPosition(current.row());
             });
     connect(cursor, &Cursor::currentChanged, this, &DataGrid::followCursor);
+    // A deleted row leaves the cursor without a current row until it moves; the grid shows
+    // the same instead of the neighbour the view would pick.
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        m_removingRows = false;
+        followCursor(m_cursor->hasCurrent() ? m_cursor->position() : -1);
+    });
     connect(m_model, &CursorModel::editFailed, this,
             [this](const QString &message) { Messages::inform(this, message); });
 }
@@ -62,6 +70,14 @@ void DataGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint h
     if (hint == QAbstractItemDelegate::SubmitModelCache)
         hint = QAbstractItemDelegate::NoHint;
     QTableView::closeEditor(editor, hint);
+}
+
+void DataGrid::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
+{
+    // Runs before the selection model moves the current row off the deleted one: that move
+    // must neither save edits into the shifted rows nor carry the cursor along.
+    m_removingRows = true;
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 void DataGrid::followCursor(int row)

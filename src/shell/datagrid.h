@@ -26,6 +26,7 @@ public:
 
 protected:
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
 
 private:
     void followCursor(int row);
@@ -33,4 +34,5 @@ private:
     Cursor *m_cursor;
     CursorModel *m_model;
     bool m_following = false;
+    bool m_removingRows = false;
 };
