@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 // The kinds of value a column holds. Dates are stored as "yyyy-MM-dd" text so that ranges
@@ -21,7 +22,7 @@ struct TableDef {
 
 struct IndexDef {
     QString table;
-    QString column;
+    QStringList columns;
     bool noCase; // text columns searched by prefix "like" need NOCASE to use the index
 };
 

@@ -115,8 +115,6 @@ bool Store::openFile(const FileDef &file, bool isMain)
             fail(QStringLiteral("无法打开数据文件 %1").arg(shownPath), m_db.lastError().text());
             return false;
         }
-        // Commits that span attached files are atomic only with a rollback journal.
-        exec(QStringLiteral("PRAGMA foreign_keys=OFF"), {});
     } else {
         QSqlQuery attach(m_db);
         attach.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quotedName(file.schemaName)));
@@ -135,7 +133,9 @@ bool Store::openFile(const FileDef &file, bool isMain)
         return false;
     }
     probe.finish();
-    if (!exec(QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(quotedName(file.schemaName)),
+    // Commits that span attached files are atomic only with a rollback journal (never WAL);
+    // truncating it instead of deleting it spares a directory sync on every commit.
+    if (!exec(QStringLiteral("PRAGMA %1.journal_mode=TRUNCATE").arg(quotedName(file.schemaName)),
               QStringLiteral("无法设置数据文件 %1").arg(shownPath))) {
         return false;
     }
@@ -231,10 +231,14 @@ void Store::createIndexes(const FileDef &file)
 {
     // Indexes only speed up queries; a file that cannot take one (read-only, say) still works.
     for (const IndexDef &index : file.indexes) {
-        const QString name = QStringLiteral("idx_%1_%2").arg(index.table, index.column);
-        exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3%4)")
-                 .arg(qualified(file, name), quotedName(index.table), quotedName(index.column),
-                      index.noCase ? QStringLiteral(" COLLATE NOCASE") : QString()),
+        const QString name = QStringLiteral("idx_%1_%2").arg(index.table, index.columns.join('_'));
+        QStringList columns;
+        for (const QString &column : index.columns)
+            columns << quotedName(column)
+                           + (index.noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                 .arg(qualified(file, name), quotedName(index.table),
+                      columns.join(QLatin1String(", "))),
              {});
     }
     m_lastError = {};
@@ -264,6 +268,27 @@ QVariant Store::sum(const Query &query, const QString &column)
 {
     return aggregate(query, QStringLiteral("sum(%1)").arg(quotedName(column)),
                      QStringLiteral("合计 %1 失败").arg(query.table));
+}
+
+QVariantList Store::totals(const Query &query, const QList<Total> &wanted)
+{
+    QStringList expressions;
+    for (const Total &total : wanted) {
+        expressions << QStringLiteral("%1(%2)").arg(total.kind == Total::Count ? "count" : "sum",
+                                                    quotedName(total.column));
+    }
+    QSqlQuery statement(m_db);
+    statement.setForwardOnly(true);
+    statement.prepare(selectSql(query, expressions.join(QLatin1String(", "))));
+    for (const QVariant &value : query.where.values())
+        statement.addBindValue(value);
+    m_lastError = {};
+    if (!run(statement, QStringLiteral("合计 %1 失败").arg(query.table)) || !statement.next())
+        return {};
+    QVariantList values;
+    for (int i = 0; i < wanted.size(); ++i)
+        values << statement.value(i);
+    return values;
 }
 
 qint64 Store::rowCount(const Query &query)

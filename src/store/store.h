@@ -37,6 +37,15 @@ public:
     // Number of rows of the query.
     qint64 rowCount(const Query &query);
 
+    // Several counts and sums of one query in one pass over its rows, in the order asked; a sum
+    // is Null when no row has a value. Empty when the query fails.
+    struct Total
+    {
+        enum Kind { Count, Sum } kind;
+        QString column;
+    };
+    QVariantList totals(const Query &query, const QList<Total> &wanted);
+
     // Runs a prepared statement with bound values; false and lastError() on failure.
     bool run(QSqlQuery &statement, const QString &action);
 

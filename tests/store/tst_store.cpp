@@ -156,6 +156,16 @@ void tst_Store::aggregatesOverNothingAndNulls()
     // count(column) skips Null but counts the empty text.
     QCOMPARE(store.count(pending, "编号").toInt(), 2);
     QCOMPARE(store.rowCount(pending), 3);
+
+    const QVariantList totals = store.totals(
+        pending, {{Store::Total::Count, "编号"}, {Store::Total::Sum, "金额"},
+                  {Store::Total::Sum, "数量"}});
+    QCOMPARE(totals.size(), 3);
+    QCOMPARE(totals[0].toInt(), 2);
+    QCOMPARE(totals[1].toDouble(), 5.5);
+    QVERIFY(totals[2].isNull());
+    QVERIFY(store.totals(Query("no_such_table"), {{Store::Total::Count, "编号"}}).isEmpty());
+    QVERIFY(!store.lastError().isEmpty());
 }
 
 void tst_Store::transactionSpansFilesAndRollsBackWhole()
