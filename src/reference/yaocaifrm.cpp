@@ -29,6 +29,10 @@ constexpr int LookupWidthTwips = 6300;
 constexpr int LookupHeightTwips = 1300;
 constexpr int LookupSizedColumns = 8;
 
+// A label stands directly left of its control, on the control's line.
+constexpr int LabelWidthTwips = 690;
+constexpr int LabelGapTwips = 30;
+
 // Rows whose code, name or pinyin matches the pattern.
 Filter anyNameColumn(const QString &pattern)
 {
@@ -99,10 +103,6 @@ void YaocaiFrm::buildSearchFrame()
     connect(Command2, &QPushButton::clicked, this, &YaocaiFrm::showAll);
     connect(Text1, &QLineEdit::textChanged, this, &YaocaiFrm::searchAsYouType);
 }
-
-// A label directly left of its control, on the control's line.
-static constexpr int LabelWidthTwips = 690;
-static constexpr int LabelGapTwips = 30;
 
 QLineEdit *YaocaiFrm::addEntryBox(int index, const QString &label, int left, int top)
 {
@@ -247,6 +247,8 @@ void YaocaiFrm::removeCurrent()
 
 void YaocaiFrm::addRow(AddTrigger trigger)
 {
+    // A code just corrected in the grid counts for the duplicate test.
+    DBGrid1->submitPendingEdits();
     const QString code = Text2[0]->text();
     const QString name = Text2[1]->text();
     if (code.isEmpty() || name.isEmpty() || Combo4->currentText().isEmpty()) {
@@ -325,8 +327,9 @@ void YaocaiFrm::lookUp(int index)
     if (!m_lookupEnabled)
         return;
     QLineEdit *box = Text2[index];
-    const Query herbs(Dictionary, Filter::like(NameColumns[index], box->text() + QLatin1Char('*')));
-    m_lookup->search(box, herbs, LookupWidthTwips, LookupHeightTwips, LookupSizedColumns);
+    const Filter beginsWith = Filter::like(NameColumns[index], box->text() + QLatin1Char('*'));
+    m_lookup->search(box, Query(Dictionary, beginsWith), LookupWidthTwips, LookupHeightTwips,
+                     LookupSizedColumns);
 }
 
 void YaocaiFrm::fillFromDictionary()
