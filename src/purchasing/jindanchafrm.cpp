@@ -170,6 +170,8 @@ void JindanchaFrm::search()
         Messages::inform(this, QStringLiteral("查询失败：%1").arg(problem));
         return;
     }
+    // Document numbers are longer than the other values.
+    DBGrid1->setColumnWidth(Data1->columnIndex(NumberColumn), twips(1650));
     Text2->setText(QString::number(lineCount));
     Text3->setText(amount.isNull() ? QStringLiteral("0") : Values::money(amount.toDouble()));
 }

@@ -201,8 +201,12 @@ void JinhuochaFrm::search()
         m_lineCount = 0;
         m_quantityTotal.reset();
         m_amountTotal.reset();
+        showTotals();
         Messages::inform(this, QStringLiteral("查询失败：%1").arg(problem));
+        return;
     }
+    // Document numbers are longer than the other values.
+    DBGrid1->setColumnWidth(Data1->columnIndex(QStringLiteral("单据号")), twips(1650));
     showTotals();
 }
 

@@ -68,7 +68,10 @@ private:
     {
         return findWidget<QRadioButton>(m_screen.get(), name);
     }
-    QStringList totals() { return {box("Text4")->text(), box("Text5")->text(), box("Text6")->text()}; }
+    QStringList totals()
+    {
+        return {box("Text4")->text(), box("Text5")->text(), box("Text6")->text()};
+    }
     int listed() { return findWidget<DataGrid>(m_screen.get(), "DBGrid1")->model()->rowCount(); }
 
     std::unique_ptr<TempStore> m_store;
@@ -154,7 +157,8 @@ void tst_JinhuochaFrm::searchByCodeOrName_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("expectedTotals");
 
-    QTest::newRow("whole name, pending and posted") << "当归" << QStringList{"2", "12.50", "1234.50"};
+    QTest::newRow("whole name, pending and posted")
+        << "当归" << QStringList{"2", "12.50", "1234.50"};
     QTest::newRow("whole code") << "001" << QStringList{"2", "12.50", "1234.50"};
     QTest::newRow("first characters only") << "当" << QStringList{"0", "0", "0"};
     QTest::newRow("prefix with wildcard") << "当*" << QStringList{"3", "13.50", "1244.50"};
@@ -304,7 +308,8 @@ void tst_JinhuochaFrm::deleteRemovesTheSelectedLineOnly()
     const QRect lastRow = grid->visualRect(grid->model()->index(1, 0));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, lastRow.center());
     QTest::mouseClick(findWidget<QPushButton>(m_screen.get(), "Command3"), Qt::LeftButton);
-    QCOMPARE(remainingNumbersAndCodes(), QStringList({"JH1/004", "JH4/002", "JH4/003", "JH5/005"}));
+    QCOMPARE(remainingNumbersAndCodes(),
+             QStringList({"JH1/004", "JH4/002", "JH4/003", "JH5/005"}));
     QCOMPARE(listed(), 1);
     QCOMPARE(totals(), QStringList({"1", "1.00", "10.00"}));
     QVERIFY(m_messages->texts.isEmpty());
