@@ -28,9 +28,12 @@ const char *const SearchColumns[] = {"编号", "品名", "拼音"};
 
 constexpr int RowTops[] = {330, 720, 1110, 1500};
 constexpr int BoxHeight = 300;
-constexpr int HerbColumnWidth = 2200;
-constexpr int HerbLabelWidth = 780;
-constexpr int HerbBoxWidth = 1320;
+constexpr int BoxWidth = 1440;
+// Where each of the three columns of herb boxes starts and how wide its labels are: two
+// characters in the first two columns, four in the third. The first column stays far enough
+// left for the 6000-twip lookup grid to drop down inside the window.
+constexpr int HerbColumnLefts[] = {90, 2130, 4170};
+constexpr int HerbLabelWidths[] = {480, 480, 840};
 constexpr int LookupWidth = 6000;
 constexpr int LookupColumns = 5;
 
@@ -67,6 +70,8 @@ JinhuodjFrm::JinhuodjFrm(Store &store, QWidget *parent)
     buildHerbFrame();
     DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
     DBGrid1->setGeometry(twips(120, 2160, 9285, 3660));
+    // Wide enough for a whole document number, after every re-run of the pending lines too.
+    connect(Data1, &Cursor::reset, DBGrid1, [this] { DBGrid1->setColumnWidth(0, twips(1650)); });
     buildBottomRow();
     m_lookup = new DropDownSearch(store, this, QStringLiteral("DBGrid2"));
     connectActions();
@@ -77,18 +82,22 @@ void JinhuodjFrm::buildBasicFrame()
 {
     Frame1 = new QGroupBox(QStringLiteral("基本信息"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twips(120, 60, 2460, 2000));
-    Text9 = addBox(Frame1, QStringLiteral("Text9"), QStringLiteral("单据号"), 120, RowTops[0], 1560);
-    Text6 = addBox(Frame1, QStringLiteral("Text6"), QStringLiteral("数  量"), 120, RowTops[1], 1560);
-    Text7 = addBox(Frame1, QStringLiteral("Text7"), QStringLiteral("进  价"), 120, RowTops[2], 1560);
-    Text8 = addBox(Frame1, QStringLiteral("Text8"), QStringLiteral("金  额"), 120, RowTops[3], 1560);
+    Frame1->setGeometry(twips(120, 60, 2640, 2000));
+    const auto basicBox = [this](const char *name, const char *label, int row) {
+        return addBox(Frame1, QString::fromUtf8(name), QString::fromUtf8(label), 120,
+                      RowTops[row], 660, 1740);
+    };
+    Text9 = basicBox("Text9", "单据号", 0);
+    Text6 = basicBox("Text6", "数  量", 1);
+    Text7 = basicBox("Text7", "进  价", 2);
+    Text8 = basicBox("Text8", "金  额", 3);
 }
 
 void JinhuodjFrm::buildHerbFrame()
 {
     Frame2 = new QGroupBox(QStringLiteral("药品信息"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(twips(2700, 60, 6705, 2000));
+    Frame2->setGeometry(twips(2820, 60, 6570, 2000));
     struct Place { int index; const char *label; int column; int row; };
     // Three columns of four rows; the combos take the remaining places.
     const Place places[] = {{0, "编号", 0, 0},     {1, "品名", 0, 1},     {2, "拼音", 0, 2},
@@ -96,18 +105,15 @@ void JinhuodjFrm::buildHerbFrame()
                             {8, "进货日期", 2, 0}, {6, "生产日期", 2, 1}, {7, "有效期至", 2, 2}};
     for (const Place &place : places) {
         Text3[place.index] = addBox(Frame2, QStringLiteral("Text3_%1").arg(place.index),
-                                    QString::fromUtf8(place.label),
-                                    90 + place.column * HerbColumnWidth, RowTops[place.row],
-                                    HerbBoxWidth);
+                                    QString::fromUtf8(place.label), HerbColumnLefts[place.column],
+                                    RowTops[place.row], HerbLabelWidths[place.column], BoxWidth);
     }
-    const int second = 90 + HerbColumnWidth;
-    const int third = 90 + 2 * HerbColumnWidth;
-    Combo2 = addCombo(Frame2, QStringLiteral("Combo2"), QStringLiteral("库房"), second, RowTops[0],
-                      HerbBoxWidth);
-    Combo1 = addCombo(Frame2, QStringLiteral("Combo1"), QStringLiteral("单位"), second, RowTops[1],
-                      HerbBoxWidth);
-    Combo5 = addCombo(Frame2, QStringLiteral("Combo5"), QStringLiteral("供货单位"), third,
-                      RowTops[3], HerbBoxWidth);
+    Combo2 = addCombo(Frame2, QStringLiteral("Combo2"), QStringLiteral("库房"),
+                      HerbColumnLefts[1], RowTops[0], HerbLabelWidths[1]);
+    Combo1 = addCombo(Frame2, QStringLiteral("Combo1"), QStringLiteral("单位"),
+                      HerbColumnLefts[1], RowTops[1], HerbLabelWidths[1]);
+    Combo5 = addCombo(Frame2, QStringLiteral("Combo5"), QStringLiteral("供货单位"),
+                      HerbColumnLefts[2], RowTops[3], HerbLabelWidths[2]);
 }
 
 void JinhuodjFrm::buildBottomRow()
@@ -144,21 +150,21 @@ QLabel *JinhuodjFrm::addLabel(QWidget *parent, const QString &text, int left, in
 }
 
 QLineEdit *JinhuodjFrm::addBox(QWidget *parent, const QString &name, const QString &label,
-                               int left, int top, int width)
+                               int left, int top, int labelWidth, int boxWidth)
 {
-    addLabel(parent, label, left, top + 30, HerbLabelWidth);
+    addLabel(parent, label, left, top + 30, labelWidth);
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setGeometry(twips(left + HerbLabelWidth - 60, top, width, BoxHeight));
+    box->setGeometry(twips(left + labelWidth, top, boxWidth, BoxHeight));
     return box;
 }
 
 QComboBox *JinhuodjFrm::addCombo(QWidget *parent, const QString &name, const QString &label,
-                                 int left, int top, int width)
+                                 int left, int top, int labelWidth)
 {
-    addLabel(parent, label, left, top + 30, HerbLabelWidth);
+    addLabel(parent, label, left, top + 30, labelWidth);
     QComboBox *combo = makeEntryCombo(name, parent);
-    combo->setGeometry(twips(left + HerbLabelWidth - 60, top, width, BoxHeight));
+    combo->setGeometry(twips(left + labelWidth, top, BoxWidth, BoxHeight));
     return combo;
 }
 

@@ -27,9 +27,9 @@ private:
     void buildHerbFrame();
     void buildBottomRow();
     QLineEdit *addBox(QWidget *parent, const QString &name, const QString &label, int left,
-                      int top, int width);
+                      int top, int labelWidth, int boxWidth);
     QComboBox *addCombo(QWidget *parent, const QString &name, const QString &label, int left,
-                        int top, int width);
+                        int top, int labelWidth);
     QLabel *addLabel(QWidget *parent, const QString &text, int left, int top, int width);
     QPushButton *addButton(const QString &name, const QString &caption, int left, int top);
     void connectActions();
