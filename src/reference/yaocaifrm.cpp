@@ -236,13 +236,8 @@ void YaocaiFrm::showAll()
 
 void YaocaiFrm::removeCurrent()
 {
-    if (!Data1->hasCurrent() || !Data1->remove()) {
+    if (!Data1->hasCurrent() || !Data1->remove())
         Messages::inform(this, QStringLiteral("删除错误"));
-        return;
-    }
-    // The grid would otherwise highlight a neighbour, and a second click would delete a row the
-    // user never chose; the next delete waits for a row to be picked.
-    Data1->setPosition(Data1->count());
 }
 
 void YaocaiFrm::addRow(AddTrigger trigger)
