@@ -39,9 +39,8 @@ bool Cursor::open(const Query &source)
     return refresh();
 }
 
-bool Cursor::refresh()
+void Cursor::clearResult()
 {
-    m_lastError = {};
     m_open = false;
     m_rowIds.clear();
     m_cache.clear();
@@ -50,6 +49,12 @@ bool Cursor::refresh()
     m_currentDeleted = false;
     m_mode = Mode::Browse;
     m_buffer.clear();
+}
+
+bool Cursor::refresh()
+{
+    m_lastError = {};
+    clearResult();
     m_table = Schema::table(m_source.table);
 
     const QString action = QStringLiteral("查询 %1 失败").arg(m_source.table);
@@ -84,13 +89,7 @@ bool Cursor::refresh()
 
 void Cursor::close()
 {
-    m_open = false;
-    m_rowIds.clear();
-    m_cache.clear();
-    m_columns.clear();
-    m_position = 0;
-    m_currentDeleted = false;
-    m_mode = Mode::Browse;
+    clearResult();
     emit reset();
 }
 

@@ -87,6 +87,7 @@ signals:
 private:
     enum class Mode { Browse, Adding, Editing };
 
+    void clearResult();
     const QVector<QVariant> *rowValues(int row) const;
     void loadPage(int row) const;
     bool fail(const QString &action, const QString &detail);
