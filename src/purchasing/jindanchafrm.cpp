@@ -156,11 +156,9 @@ void JindanchaFrm::search()
     m_headers->hide();
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, Filter::like(NumberColumn, Text1->text()));
-    const qint64 lineCount = store().count(lines, CodeColumn).toLongLong();
-    QString problem = store().lastError().text();
-    const QVariant amount = store().sum(lines, AmountColumn);
-    if (problem.isEmpty())
-        problem = store().lastError().text();
+    const QVariantList totals = store().totals(lines, {{Store::Total::Count, CodeColumn},
+                                                       {Store::Total::Sum, AmountColumn}});
+    QString problem = totals.isEmpty() ? store().lastError().text() : QString();
     if (problem.isEmpty() && !Data1->open(lines))
         problem = Data1->lastError().text();
     if (!problem.isEmpty()) {
@@ -172,6 +170,7 @@ void JindanchaFrm::search()
     }
     // Document numbers are longer than the other values.
     DBGrid1->setColumnWidth(Data1->columnIndex(NumberColumn), twips(1650));
-    Text2->setText(QString::number(lineCount));
+    Text2->setText(QString::number(totals[0].toLongLong()));
+    const QVariant amount = totals[1];
     Text3->setText(amount.isNull() ? QStringLiteral("0") : Values::money(amount.toDouble()));
 }

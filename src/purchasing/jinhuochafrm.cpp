@@ -185,15 +185,11 @@ void JinhuochaFrm::search()
         return;
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, *filter);
-    QString problem;
-    const auto checked = [this, &problem](const QVariant &value) {
-        if (problem.isEmpty() && !store().lastError().isEmpty())
-            problem = store().lastError().text();
-        return value;
-    };
-    m_lineCount = checked(store().count(lines, CodeColumn)).toLongLong();
-    m_quantityTotal = numberOrNothing(checked(store().sum(lines, QuantityColumn)));
-    m_amountTotal = numberOrNothing(checked(store().sum(lines, AmountColumn)));
+    // The three totals in one pass over the lines.
+    const QVariantList totals = store().totals(lines, {{Store::Total::Count, CodeColumn},
+                                                       {Store::Total::Sum, QuantityColumn},
+                                                       {Store::Total::Sum, AmountColumn}});
+    QString problem = totals.isEmpty() ? store().lastError().text() : QString();
     if (problem.isEmpty() && !Data1->open(lines))
         problem = Data1->lastError().text();
     if (!problem.isEmpty()) {
@@ -205,6 +201,9 @@ void JinhuochaFrm::search()
         Messages::inform(this, QStringLiteral("查询失败：%1").arg(problem));
         return;
     }
+    m_lineCount = totals[0].toLongLong();
+    m_quantityTotal = numberOrNothing(totals[1]);
+    m_amountTotal = numberOrNothing(totals[2]);
     // Document numbers are longer than the other values.
     DBGrid1->setColumnWidth(Data1->columnIndex(QStringLiteral("单据号")), twips(1650));
     showTotals();

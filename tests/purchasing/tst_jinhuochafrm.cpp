@@ -56,6 +56,7 @@ private slots:
     void deleteAllRemovesExactlyTheListedLines();
     void deleteAllIsAllOrNothing();
     void deletesWithoutAListDoNothing();
+    void failedSearchIsReported();
 
 private:
     void seed(const QList<Line> &lines);
@@ -363,6 +364,20 @@ void tst_JinhuochaFrm::deletesWithoutAListDoNothing()
     QCOMPARE(m_store->scalar("select count(*) from jinhuo").toInt(), SeededLines.size());
     QCOMPARE(totals(), QStringList({"0", "0", "0"}));
     QVERIFY(m_messages->texts.isEmpty());
+}
+
+void tst_JinhuochaFrm::failedSearchIsReported()
+{
+    open();
+    setText(box("Text1"), "当归");
+    searchIn(option("Option1"));
+    QCOMPARE(listed(), 2);
+    m_store->exec("drop table jinhuo.jinhuo");
+    searchIn(option("Option1"));
+    QCOMPARE(m_messages->texts.size(), 1);
+    QVERIFY2(m_messages->last().startsWith("查询失败"), qPrintable(m_messages->last()));
+    QCOMPARE(totals(), QStringList({"0", "0", "0"}));
+    QCOMPARE(listed(), 0);
 }
 
 QTEST_MAIN(tst_JinhuochaFrm)
