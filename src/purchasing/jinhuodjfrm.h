@@ -42,7 +42,6 @@ private:
     void searchAsYouType(int index);
     void copyCatalogueRow();
     void rememberSalePrice();
-    void pickFromGrid();
     void finishGridPick();
     void computeAmount();
     void addLine();
