@@ -83,7 +83,10 @@ std::vector<FileDef> buildFiles()
               number("库存数量"), number("入库数量"), number("进价"), number("进价金额"),
               number("销价")}},
         },
-        {byText("kucun", "编号"), byText("kucun", "品名"), byText("kucun", "拼音")},
+        // The last index carries the two columns the stock query totals, so that the totals of
+        // the whole stock are read from the index alone.
+        {byText("kucun", "编号"), byText("kucun", "品名"), byText("kucun", "拼音"),
+         {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("进价金额")}, false}},
     };
     FileDef chuhuo{
         "chuhuo.db",
