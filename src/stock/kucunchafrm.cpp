@@ -53,17 +53,15 @@ void KucunchaFrm::showStock(const Filter &filter)
 {
     saveGridEdits();
     const Query query(StockColumns::table, filter);
-    // Aggregates in the engine keep the window quick on a large stock table.
-    const QVariant rows = store().count(query, StockColumns::code);
-    if (!store().lastError().isEmpty()) {
+    // Both totals in one pass of the engine keep the window quick on a large stock table.
+    const QVariantList totals = store().totals(query, {{Store::Total::Count, StockColumns::code},
+                                                       {Store::Total::Sum, StockColumns::value}});
+    if (totals.size() != 2) {
         Messages::inform(this, store().lastError().text());
         return;
     }
-    const QVariant money = store().sum(query, StockColumns::value);
-    if (!store().lastError().isEmpty()) {
-        Messages::inform(this, store().lastError().text());
-        return;
-    }
+    const QVariant rows = totals[0];
+    const QVariant money = totals[1];
     Text2->setText(rows.isNull() ? QStringLiteral("0") : QString::number(rows.toLongLong()));
     // A sum over nothing is Null and shows as a bare "0"; any other sum as money.
     Text3->setText(money.isNull() ? QStringLiteral("0") : Values::money(money.toDouble()));
