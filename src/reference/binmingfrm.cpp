@@ -192,10 +192,12 @@ bool BinmingFrm::storeHerb(const QString &code, const QString &name)
 void BinmingFrm::deleteHerb()
 {
     DBGrid1->submitPendingEdits();
-    if (!RowActions::removeCurrent(*Data1)) {
+    if (!Data1->hasCurrent() || !Data1->remove()) {
         Messages::inform(this, QStringLiteral("删除错误"));
         return;
     }
-    // Run the current source again: a search result stays a search result.
+    // Run the current source again (a search result stays a search result), with no row
+    // chosen, so that a second click deletes nothing the user did not pick.
     Data1->refresh();
+    Data1->setPosition(Data1->count());
 }

@@ -75,7 +75,7 @@ void LookupListFrm::addEntry()
 void LookupListFrm::deleteEntry()
 {
     DBGrid1->submitPendingEdits();
-    // With an empty list there is nothing to delete and nothing worth a message.
-    if (Data1->hasCurrent() && !RowActions::removeCurrent(*Data1))
+    // No row chosen (an empty list, or the row just deleted): nothing to delete or to say.
+    if (Data1->hasCurrent() && !Data1->remove())
         Messages::inform(this, Data1->lastError().text());
 }

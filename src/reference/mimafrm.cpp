@@ -53,6 +53,7 @@ MimaFrm::MimaFrm(Store &store, QWidget *parent)
                       twips(2400, 1320, 855, 375));
 
     fillUsers();
+    EntryKeys::onEnter(Combo1, [this] { takeTypedUser(); });
     EntryKeys::chainEnter({Text1, Text2, Text3}, [this] { changePassword(); });
     // Only choosing an entry reads a password; typing into the box starts nothing.
     connect(Combo1, &QComboBox::activated, this,
@@ -71,6 +72,17 @@ void MimaFrm::fillUsers()
         Combo1->addItem(users.value(UserColumn).toString());
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QString());
+}
+
+void MimaFrm::takeTypedUser()
+{
+    // Enter on a listed name chooses it (again), as picking it from the list does.
+    const int index = Combo1->findText(Combo1->currentText());
+    if (index >= 0) {
+        Combo1->setCurrentIndex(index);
+        chooseUser(Combo1->itemText(index));
+    }
+    Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void MimaFrm::chooseUser(const QString &name)

@@ -19,6 +19,7 @@ public:
 
 private:
     void fillUsers();
+    void takeTypedUser();
     void chooseUser(const QString &name);
     void changePassword();
 

@@ -138,6 +138,7 @@ void PartnerFrm::addAndStartNext()
 void PartnerFrm::deleteRow()
 {
     DBGrid1->submitPendingEdits();
-    if (Data1->hasCurrent() && !RowActions::removeCurrent(*Data1))
+    // No row chosen (an empty table, or the row just deleted): nothing to delete or to say.
+    if (Data1->hasCurrent() && !Data1->remove())
         Messages::inform(this, Data1->lastError().text());
 }

@@ -4,17 +4,6 @@
 
 namespace RowActions {
 
-bool removeCurrent(Cursor &cursor)
-{
-    if (!cursor.hasCurrent())
-        return false;
-    const int row = cursor.position();
-    if (!cursor.remove())
-        return false;
-    cursor.setPosition(qMin(row, cursor.count() - 1));
-    return true;
-}
-
 bool setIfGiven(Cursor &cursor, const QString &column, const QString &text)
 {
     return text.isEmpty() || cursor.setValue(column, text);

@@ -7,11 +7,6 @@ class Cursor;
 // Row steps shared by the reference screens.
 namespace RowActions {
 
-// Deletes the cursor's current row and stands on the row that took its place (or on the new
-// last row), so that the row the grid highlights is the one a second delete removes.
-// False when there is no current row or the store refuses (Cursor::lastError then says why).
-bool removeCurrent(Cursor &cursor);
-
 // Sets the column in the row being added when the text is not empty; an empty box leaves the
 // column Null. False when the store refuses the value.
 bool setIfGiven(Cursor &cursor, const QString &column, const QString &text);

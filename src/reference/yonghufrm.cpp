@@ -82,6 +82,6 @@ void YonghuFrm::deleteUser()
 {
     if (!Data1->hasCurrent() || Data1->value(UserColumn).toString() == protectedUser())
         return;
-    if (!RowActions::removeCurrent(*Data1))
+    if (!Data1->remove())
         Messages::inform(this, Data1->lastError().text());
 }
