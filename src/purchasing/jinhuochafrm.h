@@ -2,6 +2,7 @@
 
 #include "shell/childscreen.h"
 
+#include <QDate>
 #include <optional>
 
 class Cursor;
