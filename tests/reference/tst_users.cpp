@@ -89,6 +89,7 @@ void TestUsers::newUserGetsTheFirstPassword()
     screen.show();
     auto *grid = findWidget<DataGrid>(&screen, "DBGrid1");
     QCOMPARE(grid->model()->columnCount(), 1); // names only
+    QVERIFY(!(grid->model()->flags(grid->model()->index(0, 0)) & Qt::ItemIsEditable));
     typeInto(findWidget<QLineEdit>(&screen, "Text1"), QStringLiteral("ab"));
     auto *add = findWidget<QPushButton>(&screen, "Command1");
     QTest::mouseClick(add, Qt::LeftButton);
