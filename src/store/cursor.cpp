@@ -359,3 +359,33 @@ bool Cursor::remove()
     emit rowRemoved(row);
     return true;
 }
+
+bool Cursor::removeAll()
+{
+    if (!m_open)
+        return fail(QStringLiteral("删除失败"), QStringLiteral("没有打开的结果"));
+    const QString action = QStringLiteral("从 %1 删除失败").arg(m_source.table);
+    Transaction transaction(m_store);
+    if (!transaction.isActive())
+        return fail(action, m_store.lastError().text());
+    QSqlQuery statement(m_store.database());
+    statement.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?")
+                          .arg(quotedName(m_source.table)));
+    for (const qint64 id : std::as_const(m_rowIds)) {
+        statement.bindValue(0, id);
+        if (!statement.exec())
+            return fail(action, statement.lastError().text());
+    }
+    if (!transaction.commit())
+        return fail(action, m_store.lastError().text());
+    m_lastError = {};
+    m_rowIds.clear();
+    m_cache.clear();
+    m_position = 0;
+    m_currentDeleted = false;
+    m_mode = Mode::Browse;
+    m_buffer.clear();
+    emit reset();
+    emit currentChanged(m_position);
+    return true;
+}

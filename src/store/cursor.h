@@ -71,6 +71,9 @@ public:
     bool updateRow(int row, const QHash<int, QVariant> &values);
 
     bool remove();
+    // Deletes every row of the result, rows added through the cursor included, all or none;
+    // the result is then empty. The grid hears one reset, however many rows go.
+    bool removeAll();
 
     StoreError lastError() const { return m_lastError; }
 
