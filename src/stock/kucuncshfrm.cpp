@@ -5,7 +5,6 @@
 #include "shell/messages.h"
 #include "store/cursor.h"
 #include "store/cursormodel.h"
-#include "store/store.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -70,16 +69,7 @@ void KucuncshFrm::deleteAllRows()
             this, QStringLiteral("删除列表中的全部 %1 条库存记录吗？").arg(Data1->count())))
         return;
 
-    // One transaction: either every listed row goes or, on a failure, none does.
-    Transaction transaction(store());
-    bool deleted = true;
-    for (Data1->first(); deleted && !Data1->atEnd(); Data1->next())
-        deleted = Data1->remove();
-    if (!deleted || !transaction.commit()) {
-        const QString problem = Data1->lastError().isEmpty() ? store().lastError().text()
-                                                             : Data1->lastError().text();
-        Messages::inform(this, problem);
-        // The rows that looked deleted are back; show the result as it is stored.
-        Data1->refresh();
-    }
+    // Either every listed row goes or, on a failure, none does.
+    if (!Data1->removeAll())
+        reportCursorError();
 }

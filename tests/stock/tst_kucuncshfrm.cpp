@@ -202,6 +202,13 @@ void tst_Kucuncshfrm::deleteAllAfterSearchKeepsTheOtherRows()
     QCOMPARE(left[1][0].toString(), QStringLiteral("gc01"));
     QCOMPARE(storedRows(), 3);
 
+    // A row added to the list is part of it, though the search would not find it.
+    search("黄芪");
+    click("Command2");
+    click("Command4");
+    QCOMPARE(m_temp->scalar("SELECT count(*) FROM kucun WHERE 编号 = ''").toInt(), 0);
+    QCOMPARE(storedRows(), 2);
+
     // Without a search the whole table goes, the unnamed row included.
     showScreen();
     click("Command4");
