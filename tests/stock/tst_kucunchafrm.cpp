@@ -171,6 +171,14 @@ void tst_Kucunchafrm::searchFindingNothingShowsZeros()
     QCOMPARE(rowsText(), QStringLiteral("0"));
     QCOMPARE(moneyText(), QStringLiteral("0"));
     QCOMPARE(listedRows(), 0);
+
+    // Enter in the search box searches as the button does.
+    auto *box = findWidget<QLineEdit>(m_screen, "Text1");
+    box->clear();
+    typeInto(box, "dg01");
+    pressEnter(box);
+    QCOMPARE(rowsText(), QStringLiteral("1"));
+    QCOMPARE(listedRows(), 1);
 }
 
 void tst_Kucunchafrm::allShowsTheWholeStockAgain()
