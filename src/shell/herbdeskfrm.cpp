@@ -22,7 +22,11 @@
 // any namespace).
 static QPixmap shellPicture(const QString &fileName)
 {
-    Q_INIT_RESOURCE(herbdesk);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(herbdesk);
+        return true;
+    }();
+    Q_UNUSED(registered);
     return QPixmap(QStringLiteral(":/shell/images/") + fileName);
 }
 

@@ -152,6 +152,8 @@ void TestHerbdeskFrm::menuTreeIsComplete()
         QStringList actual;
         for (QAction *item : items) {
             QCOMPARE(item->isSeparator(), item->text().isEmpty());
+            if (menu == "Toolbar1")
+                QCOMPARE(item->icon().isNull(), item->isSeparator());
             actual << item->objectName() + ":" + item->text();
         }
         QCOMPARE(actual, expected);
