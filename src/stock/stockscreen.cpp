@@ -1,7 +1,6 @@
 #include "stock/stockscreen.h"
 
 #include "shell/datagrid.h"
-#include "shell/entrykeys.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
