@@ -251,39 +251,15 @@ void JinhuochaFrm::deleteSelectedLine()
     showTotals();
 }
 
-bool JinhuochaFrm::removeListedLines(QString *problem)
-{
-    // All listed lines go, or none: a failure half-way must not leave a half-deleted list.
-    Transaction transaction(store());
-    if (!transaction.isActive()) {
-        *problem = store().lastError().text();
-        return false;
-    }
-    // From the last line backwards, so that each removal stays cheap on long lists. The grid
-    // may move the current row after a removal, so each line is chosen by its place.
-    while (Data1->count() > 0) {
-        Data1->setPosition(Data1->count() - 1);
-        if (!Data1->remove()) {
-            *problem = Data1->lastError().text();
-            return false;
-        }
-    }
-    if (!transaction.commit()) {
-        *problem = store().lastError().text();
-        return false;
-    }
-    return true;
-}
-
 void JinhuochaFrm::deleteListedLines()
 {
     DBGrid1->submitPendingEdits();
     if (!Data1->isOpen() || Data1->count() == 0)
         return;
-    QString problem;
-    if (!removeListedLines(&problem)) {
-        Data1->refresh();
-        Messages::inform(this, QStringLiteral("删除失败，未删除任何记录：%1").arg(problem));
+    // All listed lines go, or none: a failure half-way must not leave a half-deleted list.
+    if (!Data1->removeAll()) {
+        Messages::inform(this, QStringLiteral("删除失败，未删除任何记录：%1")
+                                   .arg(Data1->lastError().text()));
         return;
     }
     m_lineCount = 0;

@@ -50,7 +50,6 @@ private:
     std::optional<Filter> chosenFilter();
     std::optional<QDate> dateIn(QLineEdit *box, const QString &boxName);
     void forgetCurrentLine();
-    bool removeListedLines(QString *problem);
     void showTotals();
 
     LineQueryConfig m_config;

@@ -301,8 +301,10 @@ bool Cursor::insertBuffered()
     }
     if (!statement.exec())
         return fail(action, statement.lastError().text());
+    const int row = m_rowIds.size();
+    emit rowAboutToBeAppended(row);
     m_rowIds.append(statement.lastInsertId().toLongLong());
-    emit rowAppended(m_rowIds.size() - 1);
+    emit rowAppended(row);
     return true;
 }
 
@@ -360,6 +362,7 @@ bool Cursor::remove()
                     statement.lastError().text());
     m_cache.remove(id);
     const int row = m_position;
+    emit rowAboutToBeRemoved(row);
     m_rowIds.remove(row);
     m_currentDeleted = true;
     emit rowRemoved(row);
@@ -385,12 +388,10 @@ bool Cursor::removeAll()
     if (!transaction.commit())
         return fail(action, m_store.lastError().text());
     m_lastError = {};
-    m_rowIds.clear();
-    m_cache.clear();
-    m_position = 0;
-    m_currentDeleted = false;
-    m_mode = Mode::Browse;
-    m_buffer.clear();
+    const QStringList columns = m_columns;
+    clearResult();
+    m_columns = columns;
+    m_open = true;
     emit reset();
     emit currentChanged(m_position);
     return true;

@@ -82,7 +82,10 @@ public:
 
 signals:
     void reset();
+    // Each change of the rows is told before and after it, as item models need.
+    void rowAboutToBeAppended(int row);
     void rowAppended(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
     void currentChanged(int row);

@@ -10,18 +10,17 @@ CursorModel::CursorModel(Cursor *cursor, QObject *parent)
         dropPendingEdits();
         endResetModel();
     });
-    connect(cursor, &Cursor::rowAppended, this, [this](int row) {
-        beginInsertRows(QModelIndex(), row, row);
-        endInsertRows();
-    });
-    connect(cursor, &Cursor::rowRemoved, this, [this](int row) {
+    connect(cursor, &Cursor::rowAboutToBeAppended, this,
+            [this](int row) { beginInsertRows(QModelIndex(), row, row); });
+    connect(cursor, &Cursor::rowAppended, this, [this] { endInsertRows(); });
+    connect(cursor, &Cursor::rowAboutToBeRemoved, this, [this](int row) {
         beginRemoveRows(QModelIndex(), row, row);
         if (row == m_pendingRow)
             dropPendingEdits();
         else if (row < m_pendingRow)
             --m_pendingRow;
-        endRemoveRows();
     });
+    connect(cursor, &Cursor::rowRemoved, this, [this] { endRemoveRows(); });
     connect(cursor, &Cursor::rowChanged, this, [this](int row) {
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
