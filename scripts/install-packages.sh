@@ -1,0 +1,16 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs, when missing.
+herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite cmake ninja-build g++ fonts-noto-cjk xvfb xauth)
+
+install_missing_packages() {
+    local missing=() package
+    for package in "${herbdesk_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$package")
+    done
+    ((${#missing[@]} == 0)) && return 0
+    local sudo=()
+    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+        "${missing[@]}"
+}
