@@ -285,7 +285,7 @@ std::optional<bool> YaocaiFrm::isDuplicate(const QString &code, const QString &o
 
 bool YaocaiFrm::insertRow()
 {
-    // Unknown specification and origin are stored as "*", which the postings match as any value.
+    // An empty 规格 or 产地 is stored as "*", which the postings match as any value.
     const auto orStar = [](const QString &text) {
         return text.isEmpty() ? QStringLiteral("*") : text;
     };
