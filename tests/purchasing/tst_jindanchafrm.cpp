@@ -7,215 +7,145 @@
 #include <QPushButton>
 #include <memory>
 
+namespace {
+
+struct Fixture
+{
+    TempStore store;
+    MessageRecorder messages;
+    std::unique_ptr<JindanchaFrm> screen; // goes first, before the store it uses
+};
+
+} // namespace
+
 class tst_JindanchaFrm : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<Fixture> f;
+
+    QLineEdit *box(const char *name) { return findWidget<QLineEdit>(f->screen.get(), name); }
+    DataGrid *grid(const char *name) { return findWidget<DataGrid>(f->screen.get(), name); }
+    void replaceText(const QString &text)
+    {
+        box("Text1")->clear();
+        typeInto(box("Text1"), text);
+    }
+    void clickSearch()
+    {
+        QTest::mouseClick(findWidget<QPushButton>(f->screen.get(), "Command1"), Qt::LeftButton);
+    }
+    // Lines found, their total and the lines listed.
+    QString shown()
+    {
+        return QString("%1 %2 %3").arg(box("Text2")->text(), box("Text3")->text()).arg(
+            grid("DBGrid1")->model()->rowCount());
+    }
+    QStringList listedHeaders()
+    {
+        QStringList numbers;
+        const QAbstractItemModel *model = grid("DBGrid2")->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            numbers << model->data(model->index(row, 0)).toString();
+        return numbers;
+    }
+
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        f = std::make_unique<Fixture>();
+        // A padded number, a quote, Nulls, pending lines, and cents (0.1 + 0.2) that binary
+        // floating point does not add exactly.
+        f->store.exec("insert into huodan (进货单) values "
+                      "('JH20251130001'), ('JH20261205007'), (' JH20261205008 '), ('JH''9')");
+        f->store.exec("insert into jinhuo (单据号, 编号, 金额, 入库) values "
+                      "('JH20251130001', '001', 50, '已入库'), ('JH''9', '005', 9, null), "
+                      "('JH20261205007', '001', 1184.5, '已入库'), "
+                      "('JH20261205007', '002', 50, '已入库'), "
+                      "('JH20261205007', null, null, '已入库'), "
+                      "('JH20261205008', '003', 0.1, null), ('JH20261205008', '004', 0.2, null)");
+        f->screen = std::make_unique<JindanchaFrm>(f->store.store());
+        f->screen->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f->screen.get()));
+    }
+    void cleanup() { f.reset(); }
 
-    void opensWithPrefixAndNoList();
-    void lookupListsHeadersBeginningWithTheText_data();
-    void lookupListsHeadersBeginningWithTheText();
-    void lookupDropsBelowTheBox();
-    void enterInTheBoxTakesOverTheChosenHeader();
-    void enterInTheListTakesOverToo();
-    void searchShowsLinesCountAndTotal_data();
-    void searchShowsLinesCountAndTotal();
+    void opensWithPrefixThenDropsTheLookupBelowTheBox()
+    {
+        QVERIFY(!grid("DBGrid2")->isVisible());
+        QCOMPARE(grid("DBGrid1")->model()->rowCount(), 0);
+        QVERIFY(!findWidget<QPushButton>(f->screen.get(), "Command2")->isEnabled());
+        // Typing goes on after the document prefix.
+        typeInto(box("Text1"), "2026");
+        QCOMPARE(box("Text1")->text(), "JH2026");
+        DataGrid *lookup = grid("DBGrid2");
+        QVERIFY(lookup->isVisible());
+        const QPoint boxTopLeft = box("Text1")->mapTo(f->screen.get(), QPoint(0, 0));
+        QCOMPARE(lookup->geometry(),
+                 QRect(boxTopLeft + QPoint(0, twips(300)), twipsSize(6000, 1300)));
+    }
 
-private:
-    void open();
-    void replaceText(const QString &text);
-    void clickSearch();
-    QLineEdit *box(const char *name) { return findWidget<QLineEdit>(m_screen.get(), name); }
-    DataGrid *grid(const char *name) { return findWidget<DataGrid>(m_screen.get(), name); }
-    QStringList listedHeaders();
+    void enterTakesOverTheChosenHeader()
+    {
+        // Down enters the list, where the arrows choose; Enter back in the box takes the
+        // number over, trimmed, and closes the list; Enter again searches.
+        replaceText("");
+        QTest::keyClick(box("Text1"), Qt::Key_Down);
+        QVERIFY(grid("DBGrid2")->hasFocus());
+        QTest::keyClick(grid("DBGrid2"), Qt::Key_Down);
+        QTest::keyClick(grid("DBGrid2"), Qt::Key_Down);
+        box("Text1")->setFocus();
+        pressEnter(box("Text1"));
+        QCOMPARE(box("Text1")->text(), "JH20261205008");
+        QVERIFY(!grid("DBGrid2")->isVisible());
+        pressEnter(box("Text1"));
+        QCOMPARE(shown(), "2 0.30 2");
 
-    std::unique_ptr<TempStore> m_store;
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<JindanchaFrm> m_screen;
+        // Enter in the list takes over too, and hands the focus back to the box.
+        replaceText("JH2025");
+        QTest::keyClick(box("Text1"), Qt::Key_Down);
+        QTest::keyClick(grid("DBGrid2"), Qt::Key_Return);
+        QCOMPARE(box("Text1")->text(), "JH20251130001");
+        QVERIFY(!grid("DBGrid2")->isVisible());
+        QVERIFY(box("Text1")->hasFocus());
+        clickSearch();
+        QCOMPARE(shown(), "1 50.00 1");
+    }
+
+    void lookupListsHeadersBeginningSoAndSearchFindsTheNumber_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<QString>("found"); // lines found, their total and the lines listed
+        const QStringList posted = {"JH20261205007"};
+        QTest::newRow("year") << "JH2026" << posted << "0 0 0";
+        QTest::newRow("lower case") << "jh2025" << QStringList{"JH20251130001"} << "0 0 0";
+        QTest::newRow("empty box")
+            << "" << QStringList{"JH20251130001", "JH20261205007", " JH20261205008 ", "JH'9"}
+            << "0 0 0";
+        QTest::newRow("nothing begins so") << "XS" << QStringList{} << "0 0 0";
+        QTest::newRow("posted document") << "JH20261205007" << posted << "2 1234.50 3";
+        QTest::newRow("pending lines count too") << "JH20261205008" << QStringList{} << "2 0.30 2";
+        QTest::newRow("incomplete number") << "JH2026120500" << posted << "0 0 0";
+        QTest::newRow("wildcard typed by the clerk") << "JH20261205*" << posted << "4 1234.80 5";
+        QTest::newRow("quote in part") << "JH'" << QStringList{"JH'9"} << "0 0 0";
+        QTest::newRow("quote in whole") << "JH'9" << QStringList{"JH'9"} << "1 9.00 1";
+    }
+    void lookupListsHeadersBeginningSoAndSearchFindsTheNumber()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, headers);
+        QFETCH(QString, found);
+        replaceText("X");
+        replaceText(typed);
+        QVERIFY(grid("DBGrid2")->isVisible());
+        QCOMPARE(listedHeaders(), headers);
+        clickSearch();
+        QVERIFY(!grid("DBGrid2")->isVisible());
+        QCOMPARE(shown(), found);
+        QVERIFY(f->messages.texts.isEmpty());
+    }
 };
-
-void tst_JindanchaFrm::init()
-{
-    m_store = std::make_unique<TempStore>();
-    m_messages = std::make_unique<MessageRecorder>();
-    const QList<QVariantList> headers = {
-        {"JH20251130001", "2025-11-30", "甲药厂"},
-        {"JH20261205007", "2026-12-05", "乙药厂"},
-        {" JH20261205008 ", "2026-12-05", QVariant()},
-        {"JH'9", QVariant(), QVariant()},
-    };
-    for (const QVariantList &header : headers)
-        m_store->exec("insert into huodan (进货单, 日期, 厂家) values (?, ?, ?)", header);
-    const QList<QVariantList> lines = {
-        {"JH20251130001", "001", 10, 50, "已入库"},
-        {"JH20261205007", "001", 2.5, 1184.5, "已入库"},
-        {"JH20261205007", "002", 3, 50, "已入库"},
-        {"JH20261205007", QVariant(), 1, QVariant(), "已入库"},
-        {"JH20261205008", "003", 4, 0.1, QVariant()},
-        {"JH20261205008", "004", 4, 0.2, QVariant()},
-        {"JH'9", "005", 1, 9, QVariant()},
-    };
-    for (const QVariantList &line : lines)
-        m_store->exec("insert into jinhuo (单据号, 编号, 数量, 金额, 入库) values (?, ?, ?, ?, ?)",
-                      line);
-}
-
-void tst_JindanchaFrm::cleanup()
-{
-    m_screen.reset();
-    m_messages.reset();
-    m_store.reset();
-}
-
-void tst_JindanchaFrm::open()
-{
-    m_screen = std::make_unique<JindanchaFrm>(m_store->store());
-    m_screen->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_screen.get()));
-}
-
-void tst_JindanchaFrm::replaceText(const QString &text)
-{
-    QLineEdit *number = box("Text1");
-    number->setFocus();
-    number->selectAll();
-    QTest::keyClick(number, Qt::Key_Backspace);
-    typeKeys(number, text);
-}
-
-void tst_JindanchaFrm::clickSearch()
-{
-    QTest::mouseClick(findWidget<QPushButton>(m_screen.get(), "Command1"), Qt::LeftButton);
-}
-
-QStringList tst_JindanchaFrm::listedHeaders()
-{
-    QStringList numbers;
-    const QAbstractItemModel *model = grid("DBGrid2")->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        numbers << model->data(model->index(row, 0)).toString();
-    return numbers;
-}
-
-void tst_JindanchaFrm::opensWithPrefixAndNoList()
-{
-    open();
-    QCOMPARE(box("Text1")->text(), QString("JH"));
-    QVERIFY(!grid("DBGrid2")->isVisible());
-    QCOMPARE(grid("DBGrid1")->model()->rowCount(), 0);
-    QVERIFY(!findWidget<QPushButton>(m_screen.get(), "Command2")->isEnabled());
-}
-
-void tst_JindanchaFrm::lookupListsHeadersBeginningWithTheText_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("year") << "JH2026" << QStringList{"JH20261205007"};
-    QTest::newRow("lower case") << "jh2025" << QStringList{"JH20251130001"};
-    QTest::newRow("empty box lists all")
-        << "" << QStringList{"JH20251130001", "JH20261205007", " JH20261205008 ", "JH'9"};
-    QTest::newRow("quote is ordinary text") << "JH'" << QStringList{"JH'9"};
-    QTest::newRow("nothing begins so") << "XS" << QStringList{};
-}
-
-void tst_JindanchaFrm::lookupListsHeadersBeginningWithTheText()
-{
-    QFETCH(QString, typed);
-    QFETCH(QStringList, expected);
-    open();
-    replaceText("X");
-    replaceText(typed);
-    QVERIFY(grid("DBGrid2")->isVisible());
-    QCOMPARE(listedHeaders(), expected);
-    QVERIFY(m_messages->texts.isEmpty());
-}
-
-void tst_JindanchaFrm::lookupDropsBelowTheBox()
-{
-    open();
-    typeInto(box("Text1"), "2026");
-    QCOMPARE(box("Text1")->text(), QString("JH2026"));
-    DataGrid *lookup = grid("DBGrid2");
-    QVERIFY(lookup->isVisible());
-    QCOMPARE(lookup->parentWidget(), static_cast<QWidget *>(m_screen.get()));
-    const QPoint boxTopLeft = box("Text1")->mapTo(m_screen.get(), QPoint(0, 0));
-    QCOMPARE(lookup->geometry(),
-             QRect(boxTopLeft + QPoint(0, twips(300)), twipsSize(6000, 1300)));
-}
-
-void tst_JindanchaFrm::enterInTheBoxTakesOverTheChosenHeader()
-{
-    open();
-    replaceText("JH2026");
-    replaceText("");
-    QCOMPARE(listedHeaders().size(), 4);
-
-    // Down enters the list, where the arrows choose; Enter back in the box takes it over.
-    QTest::keyClick(box("Text1"), Qt::Key_Down);
-    QVERIFY(grid("DBGrid2")->hasFocus());
-    QTest::keyClick(grid("DBGrid2"), Qt::Key_Down);
-    QTest::keyClick(grid("DBGrid2"), Qt::Key_Down);
-    box("Text1")->setFocus();
-    pressEnter(box("Text1"));
-    QCOMPARE(box("Text1")->text(), QString("JH20261205008"));
-    QVERIFY(!grid("DBGrid2")->isVisible());
-
-    clickSearch();
-    QCOMPARE(box("Text2")->text(), QString("2"));
-    QCOMPARE(box("Text3")->text(), QString("0.30"));
-    QCOMPARE(grid("DBGrid1")->model()->rowCount(), 2);
-}
-
-void tst_JindanchaFrm::enterInTheListTakesOverToo()
-{
-    open();
-    typeInto(box("Text1"), "2025");
-    QTest::keyClick(box("Text1"), Qt::Key_Down);
-    QTest::keyClick(grid("DBGrid2"), Qt::Key_Return);
-    QCOMPARE(box("Text1")->text(), QString("JH20251130001"));
-    QVERIFY(!grid("DBGrid2")->isVisible());
-    QVERIFY(box("Text1")->hasFocus());
-
-    // With the list closed, Enter searches.
-    pressEnter(box("Text1"));
-    QCOMPARE(box("Text2")->text(), QString("1"));
-    QCOMPARE(box("Text3")->text(), QString("50.00"));
-}
-
-void tst_JindanchaFrm::searchShowsLinesCountAndTotal_data()
-{
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<QString>("total");
-    QTest::addColumn<int>("lines");
-
-    QTest::newRow("posted document") << "JH20261205007" << "2" << "1234.50" << 3;
-    QTest::newRow("pending lines count too") << "JH20261205008" << "2" << "0.30" << 2;
-    QTest::newRow("incomplete number") << "JH2026120500" << "0" << "0" << 0;
-    QTest::newRow("wildcard typed by the clerk") << "JH20261205*" << "4" << "1234.80" << 5;
-    QTest::newRow("quote is ordinary text") << "JH'9" << "1" << "9.00" << 1;
-    QTest::newRow("empty box") << "" << "0" << "0" << 0;
-}
-
-void tst_JindanchaFrm::searchShowsLinesCountAndTotal()
-{
-    QFETCH(QString, number);
-    QFETCH(QString, count);
-    QFETCH(QString, total);
-    QFETCH(int, lines);
-    open();
-    replaceText(number);
-    clickSearch();
-    QVERIFY(!grid("DBGrid2")->isVisible());
-    QCOMPARE(box("Text2")->text(), count);
-    QCOMPARE(box("Text3")->text(), total);
-    QCOMPARE(grid("DBGrid1")->model()->rowCount(), lines);
-    QVERIFY(m_messages->texts.isEmpty());
-}
 
 QTEST_MAIN(tst_JindanchaFrm)
 #include "tst_jindanchafrm.moc"
