@@ -6,67 +6,56 @@ class tst_DocumentNumber : public QObject
     Q_OBJECT
 
 private slots:
-    void numberFromDateAndCounter_data();
-    void numberFromDateAndCounter();
-    void countersOfTheStore();
-    void missingCounterRowIsAnError();
+    void numberFromDateAndCounter_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<qint64>("counter");
+        QTest::addColumn<QString>("expected");
+        const QDate day(2026, 12, 5);
+        QTest::newRow("one digit") << "JH" << day << qint64(7) << "JH20261205007";
+        QTest::newRow("three digits") << "JH" << day << qint64(999) << "JH20261205999";
+        QTest::newRow("from a thousand on, written whole")
+            << "JH" << day << qint64(123456) << "JH20261205123456";
+        QTest::newRow("sales prefix, new year") << "XS" << QDate(2027, 1, 1) << qint64(42)
+                                                << "XS20270101042";
+    }
+    void numberFromDateAndCounter()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QDate, date);
+        QFETCH(qint64, counter);
+        QFETCH(QString, expected);
+        QCOMPARE(DocumentNumber::make(prefix, date, counter), expected);
+    }
+
+    void countersOfTheStore()
+    {
+        TempStore temp;
+        FixedToday today(QDate(2026, 12, 5));
+        temp.exec("UPDATE danjuhao SET 进货单号 = NULL, 销售单号 = 999");
+        StoreError error;
+        // A Null counter reads as 0 and advances to 1; each counter advances alone.
+        QCOMPARE(DocumentNumber::next(temp.store(), "JH", DocumentNumber::PurchaseCounter, &error),
+                 std::optional<QString>("JH20261205000"));
+        QVERIFY(DocumentNumber::advance(temp.store(), DocumentNumber::PurchaseCounter, &error));
+        QVERIFY(DocumentNumber::advance(temp.store(), DocumentNumber::SalesCounter, &error));
+        QCOMPARE(temp.rows("SELECT 进货单号, 销售单号 FROM danjuhao"),
+                 (QList<QVariantList>{{1.0, 1000.0}}));
+        QCOMPARE(DocumentNumber::next(temp.store(), "XS", DocumentNumber::SalesCounter, &error),
+                 std::optional<QString>("XS202612051000"));
+
+        // Without the counter row both fail with a reason and make no row.
+        temp.exec("DELETE FROM danjuhao");
+        QVERIFY(error.isEmpty());
+        QVERIFY(!DocumentNumber::next(temp.store(), "JH", DocumentNumber::PurchaseCounter, &error));
+        QVERIFY(!error.isEmpty());
+        error = {};
+        QVERIFY(!DocumentNumber::advance(temp.store(), DocumentNumber::PurchaseCounter, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(temp.scalar("SELECT count(*) FROM danjuhao").toInt(), 0);
+    }
 };
-
-void tst_DocumentNumber::numberFromDateAndCounter_data()
-{
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<qint64>("counter");
-    QTest::addColumn<QString>("expected");
-    const QDate day(2026, 12, 5);
-    QTest::newRow("zero") << "JH" << day << qint64(0) << "JH20261205000";
-    QTest::newRow("one digit") << "JH" << day << qint64(7) << "JH20261205007";
-    QTest::newRow("three digits") << "JH" << day << qint64(999) << "JH20261205999";
-    QTest::newRow("thousand stays on its day") << "JH" << day << qint64(1000) << "JH202612051000";
-    QTest::newRow("large counter") << "JH" << day << qint64(123456) << "JH20261205123456";
-    QTest::newRow("sales prefix, new year") << "XS" << QDate(2027, 1, 1) << qint64(42)
-                                            << "XS20270101042";
-}
-
-void tst_DocumentNumber::numberFromDateAndCounter()
-{
-    QFETCH(QString, prefix);
-    QFETCH(QDate, date);
-    QFETCH(qint64, counter);
-    QFETCH(QString, expected);
-    QCOMPARE(DocumentNumber::make(prefix, date, counter), expected);
-}
-
-void tst_DocumentNumber::countersOfTheStore()
-{
-    TempStore temp;
-    FixedToday today(QDate(2026, 12, 5));
-    temp.exec("UPDATE danjuhao SET 进货单号 = NULL, 销售单号 = 999");
-    StoreError error;
-    Store &store = temp.store();
-    // A Null counter reads as 0 and advances to 1.
-    QCOMPARE(DocumentNumber::next(store, "JH", DocumentNumber::PurchaseCounter, &error),
-             std::optional<QString>("JH20261205000"));
-    QVERIFY(DocumentNumber::advance(store, DocumentNumber::PurchaseCounter, &error));
-    QVERIFY(DocumentNumber::advance(store, DocumentNumber::SalesCounter, &error));
-    QCOMPARE(temp.rows("SELECT 进货单号, 销售单号 FROM danjuhao"),
-             (QList<QVariantList>{{1.0, 1000.0}}));
-    QCOMPARE(DocumentNumber::next(store, "XS", DocumentNumber::SalesCounter, &error),
-             std::optional<QString>("XS202612051000"));
-}
-
-void tst_DocumentNumber::missingCounterRowIsAnError()
-{
-    TempStore temp;
-    temp.exec("DELETE FROM danjuhao");
-    StoreError error;
-    QVERIFY(!DocumentNumber::next(temp.store(), "JH", DocumentNumber::PurchaseCounter, &error));
-    QVERIFY(!error.isEmpty());
-    error = {};
-    QVERIFY(!DocumentNumber::advance(temp.store(), DocumentNumber::PurchaseCounter, &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(temp.scalar("SELECT count(*) FROM danjuhao").toInt(), 0);
-}
 
 QTEST_MAIN(tst_DocumentNumber)
 #include "tst_documentnumber.moc"
