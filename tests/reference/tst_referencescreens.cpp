@@ -11,40 +11,33 @@ class TestReferenceScreens : public QObject
     Q_OBJECT
 
 private slots:
-    void registeredByName_data();
-    void registeredByName();
+    void everyScreenIsRegisteredUnderItsName();
 };
 
-void TestReferenceScreens::registeredByName_data()
+void TestReferenceScreens::everyScreenIsRegisteredUnderItsName()
 {
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QSize>("sizeTwips");
-    QTest::newRow("binmingfrm") << "药材字典" << QSize(8940, 6345);
-    QTest::newRow("kufangfrm") << "库房设置" << QSize(4650, 3435);
-    QTest::newRow("danweifrm") << "计量单位" << QSize(4650, 3435);
-    QTest::newRow("fenleifrm") << "药材分类" << QSize(4650, 3435);
-    QTest::newRow("gongnengfrm") << "功能" << QSize(4650, 3435);
-    QTest::newRow("gonghuofrm") << "供货单位" << QSize(8280, 5640);
-    QTest::newRow("kehufrm") << "客户资料" << QSize(8280, 5640);
-    QTest::newRow("yuangongfrm") << "员工资料" << QSize(8280, 5640);
-    QTest::newRow("yonghufrm") << "用户设置" << QSize(4125, 2895);
-    QTest::newRow("mimafrm") << "密码设置" << QSize(3735, 2610);
-    QTest::newRow("qitafrm") << "其他设置" << QSize(3120, 2865);
-}
-
-void TestReferenceScreens::registeredByName()
-{
-    QFETCH(QString, caption);
-    QFETCH(QSize, sizeTwips);
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        int width, height; // twips
+    } screens[] = {
+        {"binmingfrm", "药材字典", 8940, 6345}, {"kufangfrm", "库房设置", 4650, 3435},
+        {"danweifrm", "计量单位", 4650, 3435},  {"fenleifrm", "药材分类", 4650, 3435},
+        {"gongnengfrm", "功能", 4650, 3435},    {"gonghuofrm", "供货单位", 8280, 5640},
+        {"kehufrm", "客户资料", 8280, 5640},    {"yuangongfrm", "员工资料", 8280, 5640},
+        {"yonghufrm", "用户设置", 4125, 2895},  {"mimafrm", "密码设置", 3735, 2610},
+        {"qitafrm", "其他设置", 3120, 2865},    {"yaocaifrm", "药材维护", 11115, 5525}};
     TempStore db;
     ScreenRegistry registry;
     registerReferenceScreens(registry);
-    const QString name = QString::fromLatin1(QTest::currentDataTag());
-    std::unique_ptr<ChildScreen> screen(registry.create(name, db.store()));
-    QVERIFY(screen);
-    QCOMPARE(screen->objectName(), name);
-    QCOMPARE(screen->windowTitle(), caption);
-    QCOMPARE(screen->windowSize(), twipsSize(sizeTwips.width(), sizeTwips.height()));
+    for (const auto &expected : screens) {
+        std::unique_ptr<ChildScreen> screen(registry.create(expected.name, db.store()));
+        QVERIFY2(screen, expected.name);
+        QCOMPARE(screen->objectName(), QString::fromLatin1(expected.name));
+        QCOMPARE(screen->windowTitle(), QString::fromUtf8(expected.caption));
+        QCOMPARE(screen->windowSize(), twipsSize(expected.width, expected.height));
+    }
 }
 
 QTEST_MAIN(TestReferenceScreens)

@@ -14,68 +14,49 @@ class TestUsers : public QObject
 
 private slots:
     void init();
-    void cleanup();
-    void newUserGetsTheFirstPassword();
-    void superUserCannotBeDeleted();
+    void cleanup() { m_mima.reset(); m_db.reset(); }
+    void userListAddsWithTheFirstPasswordAndKeepsTheSuperUser();
     void passwordChange_data();
     void passwordChange();
-    void oldPasswordStaysTheOneReadAtTheChoice();
-    void confirmWithoutAChosenUserChangesNothing();
+    void oldPasswordIsTheOneReadAtTheChoice();
 
 private:
     QString passwordOf(const QString &user)
     {
-        return m_db->scalar(QStringLiteral("SELECT 密码 FROM user WHERE 用户 = ?"), {user})
-            .toString();
+        return m_db->scalar("SELECT 密码 FROM user WHERE 用户 = ?", {user}).toString();
     }
-    void openPasswordScreen();
-    void chooseUser(const QString &name);
+    QComboBox *users() { return findWidget<QComboBox>(m_mima.get(), "Combo1"); }
+    // Typing a listed name and pressing Enter chooses it, as picking it from the list does.
+    void chooseUser(const QString &name)
+    {
+        users()->clearEditText();
+        typeInto(users(), name);
+        pressEnter(users());
+    }
     void confirm(const QString &oldPassword, const QString &newPassword, const QString &repeat);
 
     std::unique_ptr<TempStore> m_db;
-    std::unique_ptr<MessageRecorder> m_messages;
+    MessageRecorder m_messages;
     std::unique_ptr<MimaFrm> m_mima;
 };
 
 void TestUsers::init()
 {
+    m_messages.clear();
     m_db = std::make_unique<TempStore>();
-    m_messages = std::make_unique<MessageRecorder>();
-    m_db->exec(QStringLiteral("INSERT INTO user VALUES ('a*', 'abc'), ('ab', 'abc'), "
-                              "('O''Neil', 'q')"));
-}
-
-void TestUsers::cleanup()
-{
-    m_mima.reset();
-    m_messages.reset();
-    m_db.reset();
-}
-
-void TestUsers::openPasswordScreen()
-{
+    m_db->exec("INSERT INTO user VALUES ('a*', 'abc'), ('ab', 'abc'), ('O''Neil', 'q')");
     m_mima = std::make_unique<MimaFrm>(m_db->store());
     m_mima->show();
     m_mima->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_mima.get()));
 }
 
-void TestUsers::chooseUser(const QString &name)
-{
-    // Typing a listed name and pressing Enter chooses it, as picking it from the list does.
-    auto *users = findWidget<QComboBox>(m_mima.get(), "Combo1");
-    users->clearEditText();
-    typeInto(users, name);
-    pressEnter(users);
-}
-
 void TestUsers::confirm(const QString &oldPassword, const QString &newPassword,
                         const QString &repeat)
 {
-    const QStringList names{"Text1", "Text2", "Text3"};
     const QStringList texts{oldPassword, newPassword, repeat};
     for (int i = 0; i < 3; ++i) {
-        auto *box = findWidget<QLineEdit>(m_mima.get(), names[i]);
+        auto *box = findWidget<QLineEdit>(m_mima.get(), QStringLiteral("Text%1").arg(i + 1));
         QCOMPARE(box->echoMode(), QLineEdit::Password);
         box->clear();
         typeInto(box, texts[i]);
@@ -83,42 +64,29 @@ void TestUsers::confirm(const QString &oldPassword, const QString &newPassword,
     QTest::mouseClick(findWidget<QPushButton>(m_mima.get(), "Command1"), Qt::LeftButton);
 }
 
-void TestUsers::newUserGetsTheFirstPassword()
+void TestUsers::userListAddsWithTheFirstPasswordAndKeepsTheSuperUser()
 {
     YonghuFrm screen(m_db->store());
     screen.show();
     auto *grid = findWidget<DataGrid>(&screen, "DBGrid1");
-    QCOMPARE(grid->model()->columnCount(), 1); // names only
-    QVERIFY(!(grid->model()->flags(grid->model()->index(0, 0)) & Qt::ItemIsEditable));
-    typeInto(findWidget<QLineEdit>(&screen, "Text1"), QStringLiteral("ab"));
-    auto *add = findWidget<QPushButton>(&screen, "Command1");
-    QTest::mouseClick(add, Qt::LeftButton);
-
-    const auto added = m_db->rows(QStringLiteral("SELECT 密码 FROM user WHERE 用户 = 'ab'"));
-    QCOMPARE(added.size(), 2); // a repeated name is not refused
-    QCOMPARE(added[1][0].toString(), QStringLiteral("572946"));
-    QCOMPARE(grid->model()->rowCount(), 5);
-    QCOMPARE(grid->model()->columnCount(), 1);
-    QVERIFY(m_messages->texts.isEmpty());
-}
-
-void TestUsers::superUserCannotBeDeleted()
-{
-    YonghuFrm screen(m_db->store());
-    screen.show();
-    auto *grid = findWidget<DataGrid>(&screen, "DBGrid1");
-    auto *remove = findWidget<QPushButton>(&screen, "Command2");
+    const auto click = [&screen](const char *button) {
+        QTest::mouseClick(findWidget<QPushButton>(&screen, button), Qt::LeftButton);
+    };
     QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("超级用户"));
-    QTest::mouseClick(remove, Qt::LeftButton);
-    QCOMPARE(grid->model()->rowCount(), 4);
+    click("Command2"); // the first row is current after opening
+    typeInto(findWidget<QLineEdit>(&screen, "Text1"), "ab");
+    click("Command1"); // a repeated name is not refused
+    QCOMPARE(grid->model()->rowCount(), 5);
+    QCOMPARE(grid->model()->columnCount(), 1); // names only, and not to be edited
+    QVERIFY(!(grid->model()->flags(grid->model()->index(0, 0)) & Qt::ItemIsEditable));
 
     grid->setCurrentIndex(grid->model()->index(2, 0));
-    QTest::mouseClick(remove, Qt::LeftButton);
-    const auto names = m_db->rows(QStringLiteral("SELECT 用户 FROM user"));
-    QCOMPARE(names, (QList<QVariantList>{{"超级用户"}, {"a*"}, {"O'Neil"}}));
-    QVERIFY(m_messages->texts.isEmpty());
-
-    QTest::mouseClick(findWidget<QPushButton>(&screen, "Command3"), Qt::LeftButton);
+    click("Command2");
+    const auto rows = m_db->rows("SELECT 用户, 密码 FROM user");
+    QCOMPARE(rows, (QList<QVariantList>{
+                       {"超级用户", "572946"}, {"a*", "abc"}, {"O'Neil", "q"}, {"ab", "572946"}}));
+    QVERIFY(m_messages.texts.isEmpty());
+    click("Command3");
     QVERIFY(!screen.isVisible());
 }
 
@@ -142,47 +110,38 @@ void TestUsers::passwordChange()
     QFETCH(QString, newPassword);
     QFETCH(QString, repeat);
     QFETCH(bool, changed);
-    openPasswordScreen();
-    chooseUser(QStringLiteral("a*")); // a pattern character must not reach "ab"
+    chooseUser("a*"); // a pattern character must not reach "ab"
     confirm(oldPassword, newPassword, repeat);
-
-    QCOMPARE(m_messages->texts, QStringList{changed ? "修改成功" : "密码错误"});
-    QCOMPARE(passwordOf(QStringLiteral("a*")), changed ? newPassword : QStringLiteral("abc"));
-    QCOMPARE(passwordOf(QStringLiteral("ab")), QStringLiteral("abc"));
+    QCOMPARE(m_messages.texts, QStringList{changed ? "修改成功" : "密码错误"});
+    QCOMPARE(passwordOf("a*"), changed ? newPassword : QStringLiteral("abc"));
+    QCOMPARE(passwordOf("ab"), QStringLiteral("abc"));
 }
 
-void TestUsers::oldPasswordStaysTheOneReadAtTheChoice()
+void TestUsers::oldPasswordIsTheOneReadAtTheChoice()
 {
-    openPasswordScreen();
-    // Choosing from the list with the arrow keys.
-    auto *users = findWidget<QComboBox>(m_mima.get(), "Combo1");
-    users->setFocus();
-    for (int i = 0; i < 4; ++i)
-        QTest::keyClick(users, Qt::Key_Down);
-    QCOMPARE(users->currentText(), QStringLiteral("O'Neil"));
-    confirm(QStringLiteral("q"), QStringLiteral("r"), QStringLiteral("r"));
-    confirm(QStringLiteral("r"), QStringLiteral("s"), QStringLiteral("s"));
-    QCOMPARE(m_messages->texts, (QStringList{"修改成功", "密码错误"}));
-    QCOMPARE(passwordOf(QStringLiteral("O'Neil")), QStringLiteral("r"));
-
-    confirm(QStringLiteral("q"), QStringLiteral("s"), QStringLiteral("s"));
-    QCOMPARE(passwordOf(QStringLiteral("O'Neil")), QStringLiteral("s"));
-    chooseUser(QStringLiteral("O'Neil"));
-    confirm(QStringLiteral("s"), QStringLiteral("t"), QStringLiteral("t"));
-    QCOMPARE(m_messages->texts.last(), QStringLiteral("修改成功"));
-    QCOMPARE(passwordOf(QStringLiteral("O'Neil")), QStringLiteral("t"));
-}
-
-void TestUsers::confirmWithoutAChosenUserChangesNothing()
-{
-    openPasswordScreen();
     // Typing a name without choosing it starts nothing.
-    typeInto(findWidget<QComboBox>(m_mima.get(), "Combo1"), QStringLiteral("ab"));
-    confirm(QString(), QStringLiteral("x"), QStringLiteral("x"));
-    QCOMPARE(m_messages->texts.size(), 1);
-    QVERIFY(m_messages->last() != QStringLiteral("修改成功"));
-    const auto passwords = m_db->rows(QStringLiteral("SELECT 密码 FROM user"));
-    QCOMPARE(passwords, (QList<QVariantList>{{"572946"}, {"abc"}, {"abc"}, {"q"}}));
+    typeInto(users(), "ab");
+    confirm(QString(), "x", "x");
+    QCOMPARE(m_messages.texts.size(), 1);
+    QVERIFY(m_messages.last() != QStringLiteral("修改成功"));
+    QCOMPARE(m_db->rows("SELECT 密码 FROM user"),
+             (QList<QVariantList>{{"572946"}, {"abc"}, {"abc"}, {"q"}}));
+
+    // Choosing from the list with the arrow keys.
+    users()->clearEditText();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(users(), Qt::Key_Down);
+    QCOMPARE(users()->currentText(), QStringLiteral("O'Neil"));
+    confirm("q", "r", "r");
+    confirm("r", "s", "s"); // still checked against the password read at the choice
+    QCOMPARE(m_messages.texts.mid(1), (QStringList{"修改成功", "密码错误"}));
+    QCOMPARE(passwordOf("O'Neil"), QStringLiteral("r"));
+    confirm("q", "s", "s");
+    QCOMPARE(passwordOf("O'Neil"), QStringLiteral("s"));
+    chooseUser("O'Neil"); // choosing again reads the new one
+    confirm("s", "t", "t");
+    QCOMPARE(m_messages.last(), QStringLiteral("修改成功"));
+    QCOMPARE(passwordOf("O'Neil"), QStringLiteral("t"));
 }
 
 QTEST_MAIN(TestUsers)
