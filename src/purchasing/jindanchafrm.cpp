@@ -1,6 +1,7 @@
 #include "purchasing/jindanchafrm.h"
 
 #include "shell/datagrid.h"
+#include "shell/formcontrols.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
 #include "shell/messages.h"
@@ -24,20 +25,7 @@ const QString AmountColumn = QStringLiteral("金额");
 constexpr int LookupWidthTwips = 6000;
 constexpr int LookupHeightTwips = 1300;
 
-QLabel *addLabel(const QString &text, const QRect &geometry, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    return label;
-}
 
-QLineEdit *addBox(const QString &name, const QRect &geometry, QWidget *parent)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    return box;
-}
 
 } // namespace
 
@@ -68,13 +56,13 @@ void JindanchaFrm::buildControls()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twips(120, 60, 9630, 900));
 
-    addLabel(QStringLiteral("单据号"), twips(180, 405, 720, 300), Frame1);
-    Text1 = addBox(QStringLiteral("Text1"), twips(900, 360, 2520, 360), Frame1);
+    FormControls::label(Frame1, QString(), QStringLiteral("单据号"), twips(180, 405, 720, 300));
+    Text1 = FormControls::textBox(Frame1, QStringLiteral("Text1"), twips(900, 360, 2520, 360));
     Text1->setText(m_config.prefix);
-    addLabel(QStringLiteral("品种"), twips(3660, 405, 480, 300), Frame1);
-    Text2 = addBox(QStringLiteral("Text2"), twips(4140, 360, 1080, 360), Frame1);
-    addLabel(QStringLiteral("合计金额"), twips(5400, 405, 960, 300), Frame1);
-    Text3 = addBox(QStringLiteral("Text3"), twips(6360, 360, 1500, 360), Frame1);
+    FormControls::label(Frame1, QString(), QStringLiteral("品种"), twips(3660, 405, 480, 300));
+    Text2 = FormControls::textBox(Frame1, QStringLiteral("Text2"), twips(4140, 360, 1080, 360));
+    FormControls::label(Frame1, QString(), QStringLiteral("合计金额"), twips(5400, 405, 960, 300));
+    Text3 = FormControls::textBox(Frame1, QStringLiteral("Text3"), twips(6360, 360, 1500, 360));
     Text2->setReadOnly(true);
     Text3->setReadOnly(true);
 

@@ -1,6 +1,7 @@
 #include "purchasing/jinhuochafrm.h"
 
 #include "shell/datagrid.h"
+#include "shell/formcontrols.h"
 #include "shell/entrykeys.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
@@ -36,29 +37,8 @@ QString totalText(const std::optional<double> &total)
     return total ? Values::money(*total) : QStringLiteral("0");
 }
 
-QLabel *addLabel(const QString &text, const QRect &geometry, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    return label;
-}
 
-QLineEdit *addBox(const QString &name, const QRect &geometry, QWidget *parent)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    return box;
-}
 
-QPushButton *addButton(const QString &name, const QString &caption, const QRect &geometry,
-                       QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    return button;
-}
 
 } // namespace
 
@@ -103,7 +83,7 @@ void JinhuochaFrm::buildControls()
     Option1 = new QRadioButton(QStringLiteral("编号/品名"), Frame1);
     Option1->setObjectName(QStringLiteral("Option1"));
     Option1->setGeometry(twips(180, 330, 1300, 330));
-    Text1 = addBox(QStringLiteral("Text1"), twips(1500, 315, 2100, 360), Frame1);
+    Text1 = FormControls::textBox(Frame1, QStringLiteral("Text1"), twips(1500, 315, 2100, 360));
 
     Option3 = new QRadioButton(m_config.partnerCaption, Frame1);
     Option3->setObjectName(QStringLiteral("Option3"));
@@ -114,34 +94,34 @@ void JinhuochaFrm::buildControls()
     Option2 = new QRadioButton(QStringLiteral("日期"), Frame1);
     Option2->setObjectName(QStringLiteral("Option2"));
     Option2->setGeometry(twips(180, 870, 1300, 330));
-    Text2 = addBox(QStringLiteral("Text2"), twips(1500, 855, 1500, 360), Frame1);
-    addLabel(QStringLiteral("至"), twips(3150, 885, 300, 300), Frame1);
-    Text3 = addBox(QStringLiteral("Text3"), twips(3450, 855, 1500, 360), Frame1);
+    Text2 = FormControls::textBox(Frame1, QStringLiteral("Text2"), twips(1500, 855, 1500, 360));
+    FormControls::label(Frame1, QString(), QStringLiteral("至"), twips(3150, 885, 300, 300));
+    Text3 = FormControls::textBox(Frame1, QStringLiteral("Text3"), twips(3450, 855, 1500, 360));
     const QString today = Values::storedDate(Clock::today());
     Text2->setText(today);
     Text3->setText(today);
     Text2->setToolTip(QStringLiteral("如 2026-12-05"));
     Text3->setToolTip(QStringLiteral("如 2026-12-05"));
 
-    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("搜索"),
-                         twips(6660, 810, 1200, 420), Frame1);
+    Command1 = FormControls::button(Frame1, QStringLiteral("Command1"), QStringLiteral("搜索"),
+                                    twips(6660, 810, 1200, 420));
     Option1->setChecked(true);
 
-    deleteOneButton = addButton(m_config.deleteOneButton, QStringLiteral("删除"),
-                                twips(8370, 240, 1140, 420), this);
-    deleteAllButton = addButton(m_config.deleteAllButton, QStringLiteral("全删"),
-                                twips(8370, 840, 1140, 420), this);
+    deleteOneButton = FormControls::button(this, m_config.deleteOneButton, QStringLiteral("删除"),
+                                           twips(8370, 240, 1140, 420));
+    deleteAllButton = FormControls::button(this, m_config.deleteAllButton, QStringLiteral("全删"),
+                                           twips(8370, 840, 1140, 420));
 
     Data1 = new Cursor(store(), this);
     DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
     DBGrid1->setGeometry(twips(120, 1560, 9390, 4050));
 
-    addLabel(QStringLiteral("品种数"), twips(120, 5790, 780, 300), this);
-    Text4 = addBox(QStringLiteral("Text4"), twips(900, 5745, 1320, 360), this);
-    addLabel(QStringLiteral("合计数量"), twips(2580, 5790, 960, 300), this);
-    Text5 = addBox(QStringLiteral("Text5"), twips(3540, 5745, 1800, 360), this);
-    addLabel(QStringLiteral("合计金额"), twips(5700, 5790, 960, 300), this);
-    Text6 = addBox(QStringLiteral("Text6"), twips(6660, 5745, 1800, 360), this);
+    FormControls::label(this, QString(), QStringLiteral("品种数"), twips(120, 5790, 780, 300));
+    Text4 = FormControls::textBox(this, QStringLiteral("Text4"), twips(900, 5745, 1320, 360));
+    FormControls::label(this, QString(), QStringLiteral("合计数量"), twips(2580, 5790, 960, 300));
+    Text5 = FormControls::textBox(this, QStringLiteral("Text5"), twips(3540, 5745, 1800, 360));
+    FormControls::label(this, QString(), QStringLiteral("合计金额"), twips(5700, 5790, 960, 300));
+    Text6 = FormControls::textBox(this, QStringLiteral("Text6"), twips(6660, 5745, 1800, 360));
     for (QLineEdit *total : {Text4, Text5, Text6})
         total->setReadOnly(true);
 }

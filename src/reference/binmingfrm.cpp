@@ -1,6 +1,6 @@
 #include "reference/binmingfrm.h"
 
-#include "reference/formcontrols.h"
+#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"

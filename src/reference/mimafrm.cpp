@@ -1,6 +1,6 @@
 #include "reference/mimafrm.h"
 
-#include "reference/formcontrols.h"
+#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/entrykeys.h"
 #include "shell/messages.h"

@@ -1,6 +1,6 @@
 #include "reference/partnerfrm.h"
 
-#include "reference/formcontrols.h"
+#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"

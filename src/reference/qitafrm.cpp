@@ -1,6 +1,6 @@
 #include "reference/qitafrm.h"
 
-#include "reference/formcontrols.h"
+#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/messages.h"
 #include "shell/twips.h"

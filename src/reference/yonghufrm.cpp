@@ -1,6 +1,6 @@
 #include "reference/yonghufrm.h"
 
-#include "reference/formcontrols.h"
+#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/datagrid.h"
 #include "shell/messages.h"

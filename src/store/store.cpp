@@ -188,7 +188,8 @@ bool Store::createTables(const FileDef &file)
     for (const TableDef &table : file.tables) {
         QStringList columns;
         for (const ColumnDef &column : table.columns)
-            columns << quotedName(column.name) + QLatin1Char(' ') + Schema::declaredType(column.kind);
+            columns << quotedName(column.name) + QLatin1Char(' ')
+                           + Schema::declaredType(column.kind);
         if (!exec(QStringLiteral("CREATE TABLE %1 (%2)")
                       .arg(qualified(file, table.name), columns.join(QLatin1String(", "))),
                   action)) {

@@ -181,7 +181,7 @@ private slots:
     void dateRangesAreInclusive()
     {
         for (const char *date : {"2026-01-31", "2026-02-01", "2026-02-28", "2026-03-01"})
-            m_temp->exec("INSERT INTO jinhuo (编号, 日期) VALUES (?, ?)", {QString(date), QString(date)});
+            m_temp->exec("INSERT INTO jinhuo (编号, 日期) VALUES (?, ?)", {date, date});
         const Filter february = Filter::atLeast("日期", QDate(2026, 2, 1))
                                 && Filter::atMost("日期", QDate(2026, 2, 28));
         QCOMPARE(codesOf(Query("jinhuo", february)), (QStringList{"2026-02-01", "2026-02-28"}));
@@ -189,8 +189,8 @@ private slots:
 
     void readsResultsLargerThanOnePage()
     {
-        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)"
-                     " INSERT INTO kucun (编号, 库存数量) SELECT 'k' || i, i FROM n");
+        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+                     " WHERE i < 1000) INSERT INTO kucun (编号, 库存数量) SELECT 'k' || i, i FROM n");
         Cursor cursor(m_temp->store());
         QVERIFY(cursor.open(Query("kucun")));
         QCOMPARE(cursor.count(), 1000);

@@ -9,7 +9,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The plain controls of the reference screens, made at a fixed place (pixels, usually from
+// The plain controls of the screens, made at a fixed place (pixels, usually from
 // twips()) and named as the program names them.
 namespace FormControls {
 

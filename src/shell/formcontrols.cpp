@@ -1,4 +1,4 @@
-#include "reference/formcontrols.h"
+#include "shell/formcontrols.h"
 
 #include <QGroupBox>
 #include <QLabel>
