@@ -5,6 +5,7 @@
 #include "shell/datagrid.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/clock.h"
@@ -138,20 +139,16 @@ void JinhuodjFrm::buildBottomRow()
 
 QLabel *JinhuodjFrm::addLabel(QWidget *parent, const QString &text, int left, int top, int width)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QStringLiteral("Label_") + QString(text).remove(QLatin1Char(' ')));
-    label->setGeometry(twips(left, top, width, 255));
-    return label;
+    return FormControls::label(parent,
+                               QStringLiteral("Label_") + QString(text).remove(QLatin1Char(' ')),
+                               text, twips(left, top, width, 255));
 }
 
 QLineEdit *JinhuodjFrm::addBox(QWidget *parent, const QString &name, const QString &label,
                                int left, int top, int labelWidth, int boxWidth)
 {
     addLabel(parent, label, left, top + 30, labelWidth);
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(twips(left + labelWidth, top, boxWidth, BoxHeight));
-    return box;
+    return FormControls::textBox(parent, name, twips(left + labelWidth, top, boxWidth, BoxHeight));
 }
 
 QComboBox *JinhuodjFrm::addCombo(QWidget *parent, const QString &name, const QString &label,
@@ -166,11 +163,7 @@ QComboBox *JinhuodjFrm::addCombo(QWidget *parent, const QString &name, const QSt
 QPushButton *JinhuodjFrm::addButton(const QString &name, const QString &caption, int left,
                                     int top)
 {
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(name);
-    button->setGeometry(twips(left, top, 975, 360));
-    button->setAutoDefault(false);
-    return button;
+    return FormControls::button(this, name, caption, twips(left, top, 975, 360));
 }
 
 void JinhuodjFrm::load()

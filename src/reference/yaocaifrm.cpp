@@ -3,6 +3,7 @@
 #include "shell/datagrid.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
@@ -76,28 +77,20 @@ YaocaiFrm::YaocaiFrm(Store &store, QWidget *parent)
 QLabel *YaocaiFrm::addLabel(QWidget *parent, const QString &name, const QString &text, int left,
                             int top, int width)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(twips(left, top, width, 255));
-    return label;
+    return FormControls::label(parent, name, text, twips(left, top, width, 255));
 }
 
 void YaocaiFrm::buildSearchFrame()
 {
-    Frame1 = new QGroupBox(QStringLiteral("查询条件"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twips(120, 120, 10815, 615));
+    Frame1 = FormControls::frame(this, QStringLiteral("Frame1"), QStringLiteral("查询条件"),
+                                 twips(120, 120, 10815, 615));
     Label1 = addLabel(Frame1, QStringLiteral("Label1"), QStringLiteral("编号/品名/拼音"), 480, 240,
                       1455);
-    Text1 = new QLineEdit(Frame1);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(twips(1920, 240, 3015, 270));
-    Command1 = new QPushButton(QStringLiteral("搜索"), Frame1);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twips(5400, 240, 975, 255));
-    Command2 = new QPushButton(QStringLiteral("显示所有"), Frame1);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(twips(6960, 240, 975, 255));
+    Text1 = FormControls::textBox(Frame1, QStringLiteral("Text1"), twips(1920, 240, 3015, 270));
+    Command1 = FormControls::button(Frame1, QStringLiteral("Command1"), QStringLiteral("搜索"),
+                                    twips(5400, 240, 975, 255));
+    Command2 = FormControls::button(Frame1, QStringLiteral("Command2"), QStringLiteral("显示所有"),
+                                    twips(6960, 240, 975, 255));
 
     connect(Command1, &QPushButton::clicked, this, &YaocaiFrm::search);
     connect(Command2, &QPushButton::clicked, this, &YaocaiFrm::showAll);
@@ -110,10 +103,8 @@ QLineEdit *YaocaiFrm::addEntryBox(int index, const QString &label, int left, int
                                              "Label13", "Label14", "Label17"};
     addLabel(Frame2, QString::fromLatin1(labelNames[index]), label,
              left - LabelWidthTwips - LabelGapTwips, top + 15, LabelWidthTwips);
-    auto *box = new QLineEdit(Frame2);
-    box->setObjectName(QStringLiteral("Text2_%1").arg(index));
-    box->setGeometry(twips(left, top, 1335, 270));
-    return box;
+    return FormControls::textBox(Frame2, QStringLiteral("Text2_%1").arg(index),
+                                 twips(left, top, 1335, 270));
 }
 
 QComboBox *YaocaiFrm::addEntryCombo(const QString &name, const QString &label,
@@ -128,10 +119,7 @@ QComboBox *YaocaiFrm::addEntryCombo(const QString &name, const QString &label,
 
 QPushButton *YaocaiFrm::addButton(const QString &name, const QString &caption, int top)
 {
-    auto *button = new QPushButton(caption, Frame2);
-    button->setObjectName(name);
-    button->setGeometry(twips(9600, top, 975, 375));
-    return button;
+    return FormControls::button(Frame2, name, caption, twips(9600, top, 975, 375));
 }
 
 void YaocaiFrm::buildEntryFrame()

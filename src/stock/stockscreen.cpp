@@ -1,6 +1,7 @@
 #include "stock/stockscreen.h"
 
 #include "shell/datagrid.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
@@ -52,29 +53,25 @@ StockScreen::StockScreen(Store &store, const QString &name, const QString &capti
 QLabel *StockScreen::addLabel(const QString &name, const QString &text, int leftTwips,
                               int widthTwips)
 {
-    auto *label = new QLabel(text, Frame1);
-    label->setObjectName(name);
+    QLabel *label = FormControls::label(Frame1, name, text,
+                                        twips(leftTwips, LineTop, widthTwips, LineHeight));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setGeometry(twips(leftTwips, LineTop, widthTwips, LineHeight));
     return label;
 }
 
 QLineEdit *StockScreen::addBox(const QString &name, int leftTwips, int widthTwips)
 {
-    auto *box = new QLineEdit(Frame1);
-    box->setObjectName(name);
+    QLineEdit *box = FormControls::textBox(Frame1, name,
+                                           twips(leftTwips, LineTop, widthTwips, LineHeight));
     // Codes and names are short; the limit keeps a pasted page of text out of the search.
     box->setMaxLength(100);
-    box->setGeometry(twips(leftTwips, LineTop, widthTwips, LineHeight));
     return box;
 }
 
 QPushButton *StockScreen::addButton(const QString &name, const QString &text, int leftTwips)
 {
-    auto *button = new QPushButton(text, Frame1);
-    button->setObjectName(name);
-    button->setGeometry(twips(leftTwips, LineTop, ButtonWidth, LineHeight));
-    return button;
+    return FormControls::button(Frame1, name, text,
+                                twips(leftTwips, LineTop, ButtonWidth, LineHeight));
 }
 
 bool StockScreen::showRows(const Query &query)
