@@ -1,9 +1,9 @@
 #include "reference/binmingfrm.h"
 
-#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"

@@ -1,8 +1,8 @@
 #include "reference/lookuplistfrm.h"
 
-#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/datagrid.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"

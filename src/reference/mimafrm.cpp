@@ -1,8 +1,8 @@
 #include "reference/mimafrm.h"
 
-#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
@@ -56,6 +56,7 @@ MimaFrm::MimaFrm(Store &store, QWidget *parent)
     EntryKeys::onEnter(Combo1, [this] { takeTypedUser(); });
     EntryKeys::chainEnter({Text1, Text2, Text3}, [this] { changePassword(); });
     // Only choosing an entry reads a password; typing into the box starts nothing.
+    chooseOnlyFromList(Combo1);
     connect(Combo1, &QComboBox::activated, this,
             [this](int index) { chooseUser(Combo1->itemText(index)); });
     connect(Command1, &QPushButton::clicked, this, &MimaFrm::changePassword);

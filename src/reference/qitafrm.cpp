@@ -1,7 +1,7 @@
 #include "reference/qitafrm.h"
 
-#include "shell/formcontrols.h"
 #include "reference/rowactions.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"

@@ -100,6 +100,12 @@ QComboBox *makeEntryCombo(const QString &name, QWidget *parent)
     return combo;
 }
 
+void chooseOnlyFromList(QComboBox *combo)
+{
+    // The link is a private slot of QComboBox, reachable only through the string form.
+    QObject::disconnect(combo->lineEdit(), SIGNAL(editingFinished()), combo, nullptr);
+}
+
 bool fillChoices(QComboBox *combo, Store &store, const QString &table)
 {
     Cursor list(store);

@@ -33,6 +33,11 @@ void openListOnSpace(QComboBox *combo);
 // added to the list, and the space bar opens the list.
 QComboBox *makeEntryCombo(const QString &name, QWidget *parent);
 
+// Makes only a choice from the list count as choosing in an editable combo box: Qt otherwise
+// selects, and reports as chosen, the entry that equals the typed text when the box loses the
+// focus.
+void chooseOnlyFromList(QComboBox *combo);
+
 // Fills a combo's list with the first column of every row of a table, trimmed, in table order.
 // False when the table cannot be read.
 bool fillChoices(QComboBox *combo, Store &store, const QString &table);

@@ -59,9 +59,8 @@ void LogoFrm::buildControls()
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
-    // Only a choice from the list looks up a password: a typed name that happens to equal an
-    // entry must not select it when the box loses the focus.
-    disconnect(Combo1->lineEdit(), SIGNAL(editingFinished()), Combo1, nullptr);
+    // Only a choice from the list looks up a password.
+    chooseOnlyFromList(Combo1);
     connect(Combo1, &QComboBox::activated, this, &LogoFrm::lookUpPassword);
 
     Label2 = new QLabel(QStringLiteral("密码"), Frame1);
