@@ -1,9 +1,9 @@
 #include "purchasing/jindanchafrm.h"
 
 #include "shell/datagrid.h"
-#include "shell/formcontrols.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"

@@ -1,8 +1,8 @@
 #include "purchasing/jinhuochafrm.h"
 
 #include "shell/datagrid.h"
-#include "shell/formcontrols.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/clock.h"
