@@ -10,12 +10,10 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-using Users = QList<QPair<QVariant, QVariant>>;
-
 namespace {
 
-// The login window, shown and active, over a fresh store holding the given users after the
-// optional set-up statement.
+// The login window, shown and active, over a fresh store holding the given users (name,
+// password) after the set-up statement, whose "?" takes the value.
 struct Login
 {
     TempStore temp;
@@ -24,32 +22,23 @@ struct Login
     std::unique_ptr<LogoFrm> window;
     std::unique_ptr<QSignalSpy> loggedIn;
 
-    explicit Login(const Users &users, const QString &setup = {}, const QVariantList &values = {})
+    Login(const QList<QPair<QVariant, QVariant>> &users, const QString &setup,
+          const QString &value = {})
     {
         temp.exec("delete from user");
         for (const auto &[name, password] : users)
             temp.exec("insert into user (用户, 密码) values (?, ?)", {name, password});
-        if (!setup.isEmpty())
-            temp.exec(setup, values);
+        temp.exec(setup, QVariantList(setup.count('?'), value));
         window = std::make_unique<LogoFrm>(temp.store(), screens);
         loggedIn = std::make_unique<QSignalSpy>(window.get(), &LogoFrm::loggedIn);
         window->show();
-        window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
     ~Login() { delete mainWindow(); }
 
-    HerbdeskFrm *mainWindow() const
-    {
-        const bool in = loggedIn && !loggedIn->isEmpty();
-        return in ? loggedIn->at(0).at(0).value<HerbdeskFrm *>() : nullptr;
-    }
+    HerbdeskFrm *mainWindow() const { return loggedIn->value(0).value(0).value<HerbdeskFrm *>(); }
     QComboBox *userBox() const { return findWidget<QComboBox>(window.get(), "Combo1"); }
     QLineEdit *passwordBox() const { return findWidget<QLineEdit>(window.get(), "Text1"); }
-    void click(const QString &button) const
-    {
-        QTest::mouseClick(findWidget<QPushButton>(window.get(), button), Qt::LeftButton);
-    }
     // As a user does: open the list, move to the row, press Enter.
     void choose(int row) const
     {
@@ -57,11 +46,12 @@ struct Login
         userBox()->view()->setCurrentIndex(userBox()->model()->index(row, 0));
         QTest::keyClick(userBox()->view(), Qt::Key_Return);
     }
-    bool tryPassword(const QString &password) const
+    // Types into the password box, then clicks OK (Command1) or Cancel (Command2); true when
+    // logged in.
+    bool tryPassword(const QString &password, const QString &button = "Command1") const
     {
-        passwordBox()->clear();
         typeInto(passwordBox(), password);
-        click("Command1");
+        QTest::mouseClick(findWidget<QPushButton>(window.get(), button), Qt::LeftButton);
         return loggedIn->count() == 1 && !window->isVisible();
     }
 };
@@ -75,107 +65,59 @@ class TestLogoFrm : public QObject
 private slots:
     void checksChosenUsersPassword_data()
     {
-        QTest::addColumn<Users>("users");
         QTest::addColumn<int>("row"); // -1: no user chosen
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-
-        const Users two = {{"超级用户", "572946"}, {"王五", "Abc 1"}};
-        QTest::newRow("right") << two << 1 << "Abc 1" << true;
-        QTest::newRow("other user's") << two << 1 << "572946" << false;
-        QTest::newRow("empty") << two << 0 << "" << false;
-        QTest::newRow("letter case") << two << 1 << "abc 1" << false;
-        QTest::newRow("trailing blank") << two << 0 << "572946 " << false;
-        QTest::newRow("none chosen") << two << -1 << "572946" << false;
-
-        const Users blank = {{"赵六", ""}, {"钱七", QVariant()}};
-        QTest::newRow("empty stored") << blank << 0 << "" << false;
-        QTest::newRow("null stored") << blank << 1 << "" << false;
-
-        // Either of two equal names looks up the first row of that name.
-        const Users twins = {{"张三", "first"}, {"张三", "second"}};
-        QTest::newRow("second twin, first's") << twins << 1 << "first" << true;
-
-        // Names count as stored: no pattern meaning, letter case counts, quotes are plain;
-        // a pattern or case-blind lookup would find an earlier row with another password.
-        const Users odd = {{"张三", "plain"}, {"张*", "star"},  {"a%", "lower"},
-                           {"A%", "upper"},   {"O'B\"", "q"},  {QVariant(), "nameless"}};
-        QTest::newRow("star") << odd << 1 << "star" << true;
-        QTest::newRow("upper case") << odd << 3 << "upper" << true;
-        QTest::newRow("quotes") << odd << 4 << "q" << true;
-        QTest::newRow("null name") << odd << 5 << "nameless" << true;
+        QTest::newRow("right") << 1 << "Abc 1" << true;
+        QTest::newRow("other user's") << 1 << "572946" << false;
+        QTest::newRow("letter case") << 1 << "abc 1" << false;
+        QTest::newRow("none chosen") << -1 << "572946" << false;
+        // An empty password never lets anyone in.
+        QTest::newRow("empty stored") << 2 << "" << false;
+        // A name is looked up as stored, first row first: blanks, letter case and "%" count as
+        // themselves (a case-blind or pattern lookup finds "a%"), an empty entry is no name.
+        QTest::newRow("second twin, first's") << 4 << "first" << true;
+        QTest::newRow("blanks kept") << 5 << "blanks" << true;
+        QTest::newRow("upper case") << 7 << "upper" << true;
+        QTest::newRow("null name") << 8 << "nameless" << true;
     }
     void checksChosenUsersPassword()
     {
-        QFETCH(Users, users);
         QFETCH(int, row);
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
-        Login login(users);
+        // The list holds every row in table order, and starts with none chosen. Without a
+        // company row the main window opens all the same, with an empty caption.
+        Login login({{"超级用户", "572946"}, {"王五", "Abc 1"}, {"赵六", QVariant()}, {"张三", "first"},
+                     {"张三", "second"}, {" 李四 ", "blanks"}, {"a%", "lower"}, {"A%", "upper"},
+                     {QVariant(), "nameless"}}, "delete from gongsi");
         if (row >= 0)
             login.choose(row);
         QCOMPARE(login.tryPassword(typed), accepted);
-        if (accepted) {
-            QVERIFY(login.messages.texts.isEmpty());
-            QVERIFY(login.mainWindow()->isVisible());
-            return;
-        }
-        QCOMPARE(login.messages.texts, QStringList("密码不正确！"));
-        QCOMPARE(login.messages.captions, QStringList("提示"));
-        // Nothing is cleared: the user may retype, or cancel without logging in.
-        QCOMPARE(login.passwordBox()->text(), typed);
-        login.click("Command2");
-        QVERIFY(!login.window->isVisible());
-        QCOMPARE(login.loggedIn->count(), 0);
-        QCOMPARE(login.messages.texts.size(), 1);
+        QCOMPARE(login.messages.texts, accepted ? QStringList() : QStringList("密码不正确！"));
+        // After a refusal Cancel leaves without logging in; a login opens the main window.
+        QVERIFY(accepted ? login.mainWindow()->windowTitle().isEmpty()
+                         : !login.tryPassword(typed, "Command2") && !login.window->isVisible());
     }
 
-    void listsUsersAndTakesOnlyAChoice()
+    void takesOnlyAChoiceAndTheCompanyName()
     {
-        Login login({{"超级用户", "1"}, {"张三", "2"}, {"O'Brien", "3"}, {"张三", "4"}, {" 李四 ", "5"}});
-        QStringList names;
-        for (int i = 0; i < login.userBox()->count(); ++i)
-            names << login.userBox()->itemText(i);
-        QCOMPARE(names, QStringList({"超级用户", "张三", "O'Brien", "张三", " 李四 "}));
-        QCOMPARE(login.userBox()->currentText(), QString());
+        Login login({{"超级用户", "1"}, {"O'Brien", "3"}}, "update gongsi set 公司 = ?", "青杉'*%");
         QCOMPARE(login.passwordBox()->echoMode(), QLineEdit::Password);
-
-        // A listed name typed over the last choice, then leaving the box, looks nothing up.
-        login.choose(2);
-        login.choose(0);
-        login.userBox()->lineEdit()->selectAll();
+        // A listed name typed, then leaving the box, looks nothing up: only a choice does.
         typeInto(login.userBox(), "O'Brien");
         QVERIFY(!login.tryPassword("3"));
-        // Enter moves from the user box to the password box, and Enter there confirms.
+        QCOMPARE(login.messages.captions, QStringList("提示"));
+        // The refusal clears nothing: Enter moves from the chosen user to the kept password,
+        // and Enter there confirms.
+        login.choose(1);
         login.userBox()->setFocus();
         pressEnter(login.userBox()->lineEdit());
         QVERIFY(login.passwordBox()->hasFocus());
-        login.passwordBox()->clear();
-        QTest::keyClicks(login.passwordBox(), "1");
         pressEnter(login.passwordBox());
-        QCOMPARE(login.loggedIn->count(), 1);
-        QCOMPARE(login.messages.texts.size(), 1);
-    }
-
-    void mainWindowTakesCompanyName_data()
-    {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("as created") << "" << "岚溪材进销存";
-        QTest::newRow("own") << "update gongsi set 公司 = ?" << "青杉'*%";
-        QTest::newRow("null") << "update gongsi set 公司 = NULL" << "";
-        QTest::newRow("no row") << "delete from gongsi" << "";
-    }
-    void mainWindowTakesCompanyName()
-    {
-        QFETCH(QString, setup);
-        QFETCH(QString, caption);
-        const QVariantList values = setup.contains('?') ? QVariantList{caption} : QVariantList();
-        Login login({{"超级用户", "572946"}}, setup, values);
-        login.choose(0);
-        QVERIFY(login.tryPassword("572946"));
-        QCOMPARE(login.mainWindow()->windowTitle(), caption);
-        QCOMPARE(sessionOf(login.mainWindow())->companyName, caption);
+        QVERIFY(login.mainWindow() && login.mainWindow()->isVisible());
+        // The main window, and through it the screens it hosts, take the stored company name.
+        QCOMPARE(login.mainWindow()->windowTitle(), QString("青杉'*%"));
     }
 };
 

@@ -2,7 +2,6 @@
 
 #include "shell/datagrid.h"
 #include "store/cursor.h"
-#include "store/cursormodel.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>
@@ -18,40 +17,27 @@ struct StockScreenDriver
     MessageRecorder messages;
     std::unique_ptr<Screen> screen;
 
-    explicit StockScreenDriver(const QString &insert = {})
+    explicit StockScreenDriver(const QString &insert)
     {
-        if (!insert.isEmpty())
-            temp.exec(insert);
-        reopen();
-    }
-    void reopen()
-    {
-        screen.reset();
+        temp.exec(insert);
         screen = std::make_unique<Screen>(temp.store());
         screen->show();
         QVERIFY(QTest::qWaitForWindowExposed(screen.get()));
     }
 
-    int stored(const QString &where = "1")
-    {
-        return temp.scalar("SELECT count(*) FROM kucun WHERE " + where).toInt();
-    }
     DataGrid *grid() const { return findWidget<DataGrid>(screen.get(), "DBGrid1"); }
     QLineEdit *box(const QString &name) const { return findWidget<QLineEdit>(screen.get(), name); }
     int listedRows() const { return grid()->model()->rowCount(); }
-    QModelIndex index(int row, const QString &column) const
-    {
-        return grid()->model()->index(row, grid()->cursorModel()->cursor()->columnIndex(column));
-    }
-    QString cell(int row, const QString &column) const { return index(row, column).data().toString(); }
+    int column(const QString &name) const { return grid()->cursor()->columnIndex(name); }
     QStringList listedCodes() const
     {
         QStringList codes;
         for (int row = 0; row < listedRows(); ++row)
-            codes << cell(row, "编号");
+            codes << grid()->model()->index(row, column("编号")).data().toString();
         return codes;
     }
 
+    // Replaces the box's text as a user would.
     void fill(const QString &boxName, const QString &text) const
     {
         box(boxName)->clear();
@@ -61,22 +47,10 @@ struct StockScreenDriver
     {
         QTest::mouseClick(findWidget<QPushButton>(screen.get(), button), Qt::LeftButton);
     }
-    void search(const QString &text) const { fill("Text1", text); click("Command1"); }
-    void chooseRow(int row) const
+    void search(const QString &text) const
     {
-        const QPoint cellCentre = grid()->visualRect(grid()->model()->index(row, 1)).center();
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre);
+        fill("Text1", text);
+        click("Command1");
     }
-    // Types into a cell's editor and ends the edit with Enter, staying on the row.
-    void editCell(int row, const QString &column, const QString &text) const
-    {
-        grid()->setCurrentIndex(index(row, column));
-        grid()->edit(index(row, column));
-        QWidget *viewport = grid()->viewport();
-        auto *editor = viewport->findChild<QLineEdit *>();
-        QVERIFY(editor);
-        editor->selectAll();
-        typeKeys(editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);
-    }
+    void chooseRow(int row) const { grid()->setCurrentIndex(grid()->model()->index(row, 1)); }
 };
