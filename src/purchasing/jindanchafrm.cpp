@@ -66,13 +66,11 @@ void JindanchaFrm::buildControls()
     Text2->setReadOnly(true);
     Text3->setReadOnly(true);
 
-    Command1 = new QPushButton(QStringLiteral("搜索"), Frame1);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twips(8040, 330, 720, 420));
+    Command1 = FormControls::button(Frame1, QStringLiteral("Command1"), QStringLiteral("搜索"),
+                                    twips(8040, 330, 720, 420));
     // The notice can be reprinted once the print window is available.
-    Command2 = new QPushButton(QStringLiteral("打印"), Frame1);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(twips(8820, 330, 720, 420));
+    Command2 = FormControls::button(Frame1, QStringLiteral("Command2"), QStringLiteral("打印"),
+                                    twips(8820, 330, 720, 420));
     Command2->setEnabled(false);
 
     Data1 = new Cursor(store(), this);
