@@ -158,5 +158,5 @@ void JindanchaFrm::search()
     DBGrid1->setColumnWidth(Data1->columnIndex(NumberColumn), twips(1650));
     Text2->setText(QString::number(totals[0].toLongLong()));
     const QVariant amount = totals[1];
-    Text3->setText(amount.isNull() ? QStringLiteral("0") : Values::money(amount.toDouble()));
+    Text3->setText(Values::sumText(amount));
 }

@@ -174,8 +174,7 @@ void JinhuodjFrm::load()
     const Query pending(PendingTable, pendingLines());
     const QVariant count = store().count(pending, column("编号"));
     const QVariant amount = store().sum(pending, column("金额"));
-    setTotals(count.toDouble(), amount.isNull() ? QStringLiteral("0")
-                                                : Values::money(amount.toDouble()));
+    setTotals(count.toDouble(), Values::sumText(amount));
     Data1->open(pending);
 
     fillChoices(Combo2, store(), QStringLiteral("kufang"));

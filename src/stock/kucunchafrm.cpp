@@ -60,10 +60,7 @@ void KucunchaFrm::showStock(const Filter &filter)
         Messages::inform(this, store().lastError().text());
         return;
     }
-    const QVariant rows = totals[0];
-    const QVariant money = totals[1];
-    Text2->setText(rows.isNull() ? QStringLiteral("0") : QString::number(rows.toLongLong()));
-    // A sum over nothing is Null and shows as a bare "0"; any other sum as money.
-    Text3->setText(money.isNull() ? QStringLiteral("0") : Values::money(money.toDouble()));
+    Text2->setText(QString::number(totals[0].toLongLong()));
+    Text3->setText(Values::sumText(totals[1]));
     showRows(query);
 }

@@ -79,6 +79,11 @@ QString money(double amount)
     return QString::number(amount, 'f', 2);
 }
 
+QString sumText(const QVariant &sum)
+{
+    return sum.isNull() ? QStringLiteral("0") : money(sum.toDouble());
+}
+
 QString plainNumber(double value)
 {
     // Six decimals hide the rounding noise of binary fractions (0.1 + 0.2) without an exponent.

@@ -25,6 +25,9 @@ std::optional<QVariant> toColumn(ColumnKind kind, const QVariant &value, QString
 // Money and amounts as the program shows them: "0.00".
 QString money(double amount);
 
+// A sum as the totals boxes show it: "0" when nothing was summed (Null), else "0.00".
+QString sumText(const QVariant &sum);
+
 // A number in its shortest plain form: 6, 2.5, 1234567.89 (no exponent for ordinary amounts).
 QString plainNumber(double value);
 
