@@ -78,17 +78,6 @@ private slots:
         QVERIFY(m_temp->scalar("SELECT 库存数量 FROM kucun WHERE 编号 = 'b'").isNull());
     }
 
-    void editOfOneEqualRowLeavesTheOther()
-    {
-        editCell(1, m_cursor->columnIndex("库存数量"), "4");
-        m_grid->setCurrentIndex(m_grid->model()->index(2, 0));
-        const auto rows = m_temp->rows("SELECT 库存数量 FROM kucun WHERE 编号 = 'a' ORDER BY rowid");
-        QCOMPARE(rows.size(), 2);
-        QCOMPARE(rows[0][0].toDouble(), 10.0);
-        QCOMPARE(rows[1][0].toDouble(), 4.0);
-        QCOMPARE(m_grid->model()->rowCount(), 3);
-    }
-
     void gridAndCursorShareTheCurrentRow()
     {
         m_grid->setCurrentIndex(m_grid->model()->index(2, 1));

