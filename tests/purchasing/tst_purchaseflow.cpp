@@ -11,8 +11,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-// A purchase from the menu to the stock: entered and posted on one screen, found again on the
-// query screens, through the main window's own wiring.
+// A purchase from the menu to the stock: numbered by the settings, entered and posted on one
+// screen, found again on the query screens, through the main window's own wiring.
 class tst_PurchaseFlow : public QObject
 {
     Q_OBJECT
@@ -38,7 +38,6 @@ private slots:
         TempStore temp;
         MessageRecorder messages;
         FixedToday today(QDate(2026, 12, 5));
-        temp.exec("UPDATE danjuhao SET 进货单号 = 7");
         temp.exec("INSERT INTO yaocai (编号, 品名, 拼音, 规格, 产地, 批号, 销价, 单位, 库房, 厂家)"
                   " VALUES ('120', '甘草', 'gc', '片', '内蒙', 'B1', 8.5, '公斤', '一号库', '安国')");
         ScreenRegistry screens;
@@ -48,6 +47,13 @@ private slots:
         HerbdeskFrm desk(temp.store(), screens, Session{QStringLiteral("岚溪材进销存")});
         desk.show();
         QVERIFY(QTest::qWaitForWindowExposed(&desk));
+
+        // The counter set in the settings is the sequence part of the next document number.
+        QWidget *settings = open(desk, "dayinnum");
+        box(settings, "Text2")->setText("7");
+        click(settings, "Command1");
+        QCOMPARE(messages.texts, QStringList{"设置完毕"});
+        messages.clear();
 
         QWidget *entry = open(desk, "jinjinum");
         QVERIFY(entry);
