@@ -1,5 +1,6 @@
 #include "purchasing/jindanchafrm.h"
 
+#include "purchasing/linelisting.h"
 #include "shell/datagrid.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
@@ -142,13 +143,12 @@ void JindanchaFrm::search()
     m_headers->hide();
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, Filter::like(NumberColumn, Text1->text()));
-    const QVariantList totals = store().totals(lines, {{Store::Total::Count, CodeColumn},
-                                                       {Store::Total::Sum, AmountColumn}});
-    QString problem = totals.isEmpty() ? store().lastError().text() : QString();
-    if (problem.isEmpty() && !Data1->open(lines))
-        problem = Data1->lastError().text();
-    if (!problem.isEmpty()) {
-        Data1->close();
+    QString problem;
+    const auto totals = listWithTotals(store(), *Data1, lines,
+                                       {{Store::Total::Count, CodeColumn},
+                                        {Store::Total::Sum, AmountColumn}},
+                                       &problem);
+    if (!totals) {
         Text2->setText(QStringLiteral("0"));
         Text3->setText(QStringLiteral("0"));
         Messages::inform(this, QStringLiteral("查询失败：%1").arg(problem));
@@ -156,7 +156,6 @@ void JindanchaFrm::search()
     }
     // Document numbers are longer than the other values.
     DBGrid1->setColumnWidth(Data1->columnIndex(NumberColumn), twips(1650));
-    Text2->setText(QString::number(totals[0].toLongLong()));
-    const QVariant amount = totals[1];
-    Text3->setText(Values::sumText(amount));
+    Text2->setText(QString::number(totals->at(0).toLongLong()));
+    Text3->setText(Values::sumText(totals->at(1)));
 }

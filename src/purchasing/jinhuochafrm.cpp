@@ -1,5 +1,6 @@
 #include "purchasing/jinhuochafrm.h"
 
+#include "purchasing/linelisting.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"
 #include "shell/formcontrols.h"
@@ -165,15 +166,13 @@ void JinhuochaFrm::search()
         return;
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, *filter);
-    // The three totals in one pass over the lines.
-    const QVariantList totals = store().totals(lines, {{Store::Total::Count, CodeColumn},
-                                                       {Store::Total::Sum, QuantityColumn},
-                                                       {Store::Total::Sum, AmountColumn}});
-    QString problem = totals.isEmpty() ? store().lastError().text() : QString();
-    if (problem.isEmpty() && !Data1->open(lines))
-        problem = Data1->lastError().text();
-    if (!problem.isEmpty()) {
-        Data1->close();
+    QString problem;
+    const auto totals = listWithTotals(store(), *Data1, lines,
+                                       {{Store::Total::Count, CodeColumn},
+                                        {Store::Total::Sum, QuantityColumn},
+                                        {Store::Total::Sum, AmountColumn}},
+                                       &problem);
+    if (!totals) {
         m_lineCount = 0;
         m_quantityTotal.reset();
         m_amountTotal.reset();
@@ -181,9 +180,9 @@ void JinhuochaFrm::search()
         Messages::inform(this, QStringLiteral("查询失败：%1").arg(problem));
         return;
     }
-    m_lineCount = totals[0].toLongLong();
-    m_quantityTotal = numberOrNothing(totals[1]);
-    m_amountTotal = numberOrNothing(totals[2]);
+    m_lineCount = totals->at(0).toLongLong();
+    m_quantityTotal = numberOrNothing(totals->at(1));
+    m_amountTotal = numberOrNothing(totals->at(2));
     // Document numbers are longer than the other values.
     DBGrid1->setColumnWidth(Data1->columnIndex(QStringLiteral("单据号")), twips(1650));
     showTotals();

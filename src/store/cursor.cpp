@@ -114,8 +114,6 @@ void Cursor::next()
     moveTo(m_currentDeleted ? m_position : m_position + 1);
 }
 
-void Cursor::previous() { moveTo(m_position - 1); }
-
 void Cursor::last() { moveTo(m_rowIds.isEmpty() ? 0 : m_rowIds.size() - 1); }
 
 void Cursor::setPosition(int row)

@@ -36,7 +36,6 @@ public:
 
     void first();
     void next();
-    void previous();
     void last();
     bool atEnd() const;
     bool hasCurrent() const;
@@ -54,7 +53,6 @@ public:
     QVariant value(int position) const;
     // Any row's value by 0-based row and column, for grids.
     QVariant valueAt(int row, int column) const;
-    qint64 rowIdAt(int row) const { return m_rowIds.value(row, -1); }
 
     // Starts a new row; set columns, then update().
     void addNew();
@@ -65,7 +63,6 @@ public:
     bool setValue(int position, const QVariant &value);
     bool update();
     void cancelUpdate();
-    bool isEditing() const { return m_mode != Mode::Browse; }
 
     // Changes columns (0-based) of any row without moving the cursor.
     bool updateRow(int row, const QHash<int, QVariant> &values);
