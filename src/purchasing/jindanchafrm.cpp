@@ -116,8 +116,8 @@ void JindanchaFrm::connectKeys()
 
 void JindanchaFrm::lookUpHeaders()
 {
-    const Query headers(m_config.headerTable,
-                        Filter::like(m_config.headerColumn, Text1->text() + QLatin1Char('*')));
+    const Query headers =
+        Query::beginningWith(m_config.headerTable, m_config.headerColumn, Text1->text());
     if (!m_headers->search(Text1, headers, LookupWidthTwips, LookupHeightTwips, 0))
         return;
     DataGrid *grid = m_headers->grid();

@@ -222,7 +222,7 @@ void JinhuochaFrm::deleteSelectedLine()
         Messages::inform(this, QStringLiteral("删除失败：%1").arg(Data1->lastError().text()));
         return;
     }
-    if (Data1->count() == 0) {
+    if (Data1->isEmpty()) {
         m_lineCount = 0;
         m_quantityTotal.reset();
         m_amountTotal.reset();
@@ -233,7 +233,7 @@ void JinhuochaFrm::deleteSelectedLine()
 void JinhuochaFrm::deleteListedLines()
 {
     DBGrid1->submitPendingEdits();
-    if (!Data1->isOpen() || Data1->count() == 0)
+    if (!Data1->isOpen() || Data1->isEmpty())
         return;
     // All listed lines go, or none: a failure half-way must not leave a half-deleted list.
     if (!Data1->removeAll()) {

@@ -222,8 +222,8 @@ void JinhuodjFrm::searchAsYouType(int index)
 {
     if (!m_searching)
         return;
-    const Query query(Catalogue, Filter::like(column(SearchColumns[index]),
-                                              Text3[index]->text() + QLatin1Char('*')));
+    const Query query =
+        Query::beginningWith(Catalogue, column(SearchColumns[index]), Text3[index]->text());
     // A failed search leaves the grid as it was.
     m_lookup->search(Text3[index], query, LookupWidth, index == 2 ? 800 : 1300, LookupColumns);
 }

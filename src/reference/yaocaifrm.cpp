@@ -310,9 +310,8 @@ void YaocaiFrm::lookUp(int index)
     if (!m_lookupEnabled)
         return;
     QLineEdit *box = Text2[index];
-    const Filter beginsWith = Filter::like(NameColumns[index], box->text() + QLatin1Char('*'));
-    m_lookup->search(box, Query(Dictionary, beginsWith), LookupWidthTwips, LookupHeightTwips,
-                     LookupSizedColumns);
+    m_lookup->search(box, Query::beginningWith(Dictionary, NameColumns[index], box->text()),
+                     LookupWidthTwips, LookupHeightTwips, LookupSizedColumns);
 }
 
 void YaocaiFrm::fillFromDictionary()

@@ -83,9 +83,12 @@ void DataGrid::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int en
 void DataGrid::followCursor(int row)
 {
     m_following = true;
-    if (row >= 0 && row < m_model->rowCount())
+    if (row >= 0 && row < m_model->rowCount()) {
         setCurrentIndex(m_model->index(row, qMax(0, currentIndex().column())));
-    else
+    } else {
+        // No current row: nothing may look chosen either.
+        selectionModel()->clearSelection();
         selectionModel()->clearCurrentIndex();
+    }
     m_following = false;
 }

@@ -48,7 +48,7 @@ bool DropDownSearch::isShown() const
 void DropDownSearch::enter()
 {
     m_grid->setFocus();
-    if (!m_grid->currentIndex().isValid() && m_cursor->count() > 0)
+    if (!m_grid->currentIndex().isValid() && !m_cursor->isEmpty())
         m_cursor->first();
 }
 

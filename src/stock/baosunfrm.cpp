@@ -3,6 +3,7 @@
 #include "shell/entrykeys.h"
 #include "shell/messages.h"
 #include "store/cursor.h"
+#include "store/store.h"
 #include "store/values.h"
 
 #include <QLineEdit>
@@ -60,17 +61,22 @@ std::optional<double> BaosunFrm::quantityToWriteOff()
     }
     if (!requireCurrentRow())
         return std::nullopt;
+    return quantity;
+}
+
+bool BaosunFrm::canWriteOff(double quantity)
+{
     if (Data1->value(StockColumns::cost).isNull()) {
         Messages::inform(this, QStringLiteral("该记录没有进价，不能报损"));
-        return std::nullopt;
+        return false;
     }
     // A row without a quantity has nothing on hand.
     const double onHand = Data1->value(StockColumns::quantity).toDouble();
-    if (roundedQuantity(onHand - *quantity) < 0) {
+    if (roundedQuantity(onHand - quantity) < 0) {
         Messages::inform(this, QStringLiteral("报损数量超过库存数量"));
-        return std::nullopt;
+        return false;
     }
-    return quantity;
+    return true;
 }
 
 void BaosunFrm::writeOffQuantity()
@@ -79,13 +85,20 @@ void BaosunFrm::writeOffQuantity()
     const std::optional<double> quantity = quantityToWriteOff();
     if (!quantity)
         return;
+    // The new quantity is computed from the row as stored now, not as this window read it:
+    // a posting may have raised it since. The batch itself must still be the one shown.
+    Transaction transaction(store());
+    if (!Data1->reread(StockColumns::batchIdentity) || !canWriteOff(*quantity)) {
+        if (!Data1->lastError().isEmpty())
+            reportCursorError();
+        return;
+    }
     const double left =
         roundedQuantity(Data1->value(StockColumns::quantity).toDouble() - *quantity);
     const double cost = Data1->value(StockColumns::cost).toDouble();
-    // The value is the money text "0.00" of what is left, as the window shows money.
     if (!Data1->edit() || !Data1->setValue(StockColumns::quantity, left)
         || !Data1->setValue(StockColumns::value, Values::money(left * cost))
-        || !Data1->update()) {
+        || !Data1->update() || !transaction.commit()) {
         Data1->cancelUpdate();
         reportCursorError();
     }

@@ -19,6 +19,9 @@ private:
     // The quantity typed in Text2 when it can be written off the current row; otherwise the
     // user is told why and there is no value.
     std::optional<double> quantityToWriteOff();
+    // Whether the quantity can come off the current row as it is stored now; otherwise the
+    // user is told why.
+    bool canWriteOff(double quantity);
 
     QLabel *Label2;
     QLineEdit *Text2;

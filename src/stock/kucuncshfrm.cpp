@@ -61,7 +61,7 @@ void KucuncshFrm::deleteRow()
 void KucuncshFrm::deleteAllRows()
 {
     saveGridEdits();
-    if (Data1->count() == 0) {
+    if (Data1->isEmpty()) {
         Messages::inform(this, QStringLiteral("列表中没有记录"));
         return;
     }

@@ -58,4 +58,10 @@ inline const QString name = QStringLiteral("品名");
 inline const QString quantity = QStringLiteral("库存数量");
 inline const QString cost = QStringLiteral("进价");
 inline const QString value = QStringLiteral("进价金额");
+// What makes a stock row the batch it is: every column but the figures that postings change.
+inline const QStringList batchIdentity = {
+    QStringLiteral("编号"),   QStringLiteral("品名"),   QStringLiteral("拼音"),
+    QStringLiteral("规格"),   QStringLiteral("产地"),   QStringLiteral("批号"),
+    QStringLiteral("生产日期"), QStringLiteral("有效期"), QStringLiteral("单位"),
+    QStringLiteral("库房"),   QStringLiteral("厂家")};
 } // namespace StockColumns

@@ -12,26 +12,35 @@
 
 namespace {
 
-// Rows are read in pages; a page is one statement however large the result is.
-constexpr int PageSize = 200;
+// A grid shows a few dozen rows: the first page is about that, later pages are larger so that
+// scrolling through a long result takes few statements.
+constexpr int FirstPageSize = 64;
+constexpr int PageSize = 256;
 // Beyond this many cached rows the cache starts afresh, keeping memory flat on huge results.
-constexpr int CacheLimit = 20000;
+constexpr int CacheLimit = 10000;
 
-QString columnList(const QStringList &columns)
+bool sameValue(const QVariant &a, const QVariant &b)
 {
-    QStringList quoted;
-    for (const QString &column : columns)
-        quoted << quotedName(column);
-    return quoted.join(QLatin1String(", "));
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    return a == b;
 }
 
 } // namespace
 
 Cursor::Cursor(Store &store, QObject *parent) : QObject(parent), m_store(store) {}
 
+Cursor::~Cursor() = default;
+
 bool Cursor::fail(const QString &action, const QString &detail)
 {
     m_lastError = {action, detail};
+    return false;
+}
+
+bool Cursor::failStale()
+{
+    m_lastError = StoreError::staleRow();
     return false;
 }
 
@@ -44,8 +53,13 @@ bool Cursor::open(const Query &source)
 void Cursor::clearResult()
 {
     m_open = false;
-    m_rowIds.clear();
-    m_cache.clear();
+    m_reader.reset();
+    m_runs.clear();
+    m_rows.clear();
+    m_exhausted = false;
+    m_countKnown = false;
+    m_count = 0;
+    m_added.clear();
     m_columns.clear();
     m_position = 0;
     m_currentDeleted = false;
@@ -59,34 +73,31 @@ bool Cursor::refresh()
     clearResult();
     m_table = Schema::table(m_source.table);
 
-    const QString action = QStringLiteral("查询 %1 失败").arg(m_source.table);
+    QStringList quoted;
+    for (const QString &column : m_source.columns)
+        quoted << quotedName(column);
+    const QString columns = quoted.isEmpty() ? QStringLiteral("*") : quoted.join(", ");
+    // The column names come from an empty result of the same shape.
     QSqlQuery statement(m_store.database());
     statement.setForwardOnly(true);
-    const QString columns = m_source.columns.isEmpty() ? QStringLiteral("*")
-                                                       : columnList(m_source.columns);
-    // The column names come from an empty result of the same shape.
     if (!statement.exec(selectSql(Query(m_source.table), columns) + QLatin1String(" LIMIT 0"))) {
         emit reset();
-        return fail(action, statement.lastError().text());
+        return fail(QStringLiteral("查询 %1 失败").arg(m_source.table),
+                    statement.lastError().text());
     }
     const QSqlRecord record = statement.record();
     for (int i = 0; i < record.count(); ++i)
         m_columns << record.fieldName(i);
 
-    // Rows come in table order. Sorting the ids here is several times cheaper than asking the
-    // engine to, which builds a temporary tree whenever an index served the filter.
-    statement.prepare(selectSql(m_source, QStringLiteral("rowid")));
-    for (const QVariant &value : m_source.where.values())
-        statement.addBindValue(value);
-    if (!statement.exec()) {
-        m_columns.clear();
+    m_reader = std::make_unique<PageReader>(m_store.database(), m_source, m_columns);
+    m_runs.push_back(Run{});
+    if (!m_reader->readBound(&m_lastError) || !readNextPage()) {
+        const StoreError error = m_lastError;
+        clearResult();
+        m_lastError = error;
         emit reset();
-        return fail(action, statement.lastError().text());
+        return false;
     }
-    while (statement.next())
-        m_rowIds.append(statement.value(0).toLongLong());
-    if (!std::is_sorted(m_rowIds.cbegin(), m_rowIds.cend()))
-        std::sort(m_rowIds.begin(), m_rowIds.end());
     m_open = true;
     emit reset();
     emit currentChanged(m_position);
@@ -99,22 +110,274 @@ void Cursor::close()
     emit reset();
 }
 
+int Cursor::baseRows() const
+{
+    if (m_countKnown)
+        return m_count;
+    return m_runs.empty() ? 0 : m_runs.front().ids.size();
+}
+
+int Cursor::knownRows() const
+{
+    return baseRows() + m_added.size();
+}
+
+bool Cursor::readNextPage()
+{
+    if (m_exhausted || m_countKnown || m_runs.empty())
+        return true;
+    Run &prefix = m_runs.front();
+    PageStart start;
+    start.afterRow = prefix.lastId != 0;
+    start.id = prefix.lastId;
+    start.key = prefix.lastKey;
+    const int limit = prefix.ids.isEmpty() && !start.afterRow ? FirstPageSize : PageSize;
+    QVector<ReadRow> rows;
+    if (!m_reader->read(start, false, limit, &rows, &m_lastError))
+        return false;
+
+    const int first = prefix.ids.size();
+    // A refresh tells the grid all at once; later pages are rows inserted before the added ones.
+    const bool tell = m_open && !rows.isEmpty();
+    if (tell)
+        emit rowsAboutToBeInserted(first, first + rows.size() - 1);
+    for (const ReadRow &row : std::as_const(rows)) {
+        prefix.ids.append(row.id);
+        cacheRow(row.id, row.values);
+    }
+    if (!rows.isEmpty()) {
+        prefix.lastId = rows.last().id;
+        prefix.lastKey = rows.last().key;
+    }
+    shiftPositionForRowsAt(first, rows.size());
+    if (rows.size() < limit) {
+        m_exhausted = true;
+        m_countKnown = true;
+        m_count = prefix.ids.size();
+    }
+    if (tell)
+        emit rowsInserted();
+    return true;
+}
+
+void Cursor::shiftPositionForRowsAt(int first, int rows)
+{
+    // Base rows newly known go before the added rows. A position just past the base rows,
+    // with no added rows, names the next row not yet read, which is now known.
+    if (m_position > first || (m_position == first && !m_added.isEmpty()))
+        m_position += rows;
+}
+
+void Cursor::fetchMore()
+{
+    if (m_open && !readNextPage())
+        m_exhausted = true; // a failing read must not be retried by every scroll
+}
+
+void Cursor::learnCount(qint64 rows)
+{
+    const int known = baseRows();
+    const int total = int(qMax<qint64>(rows, known));
+    if (total > known)
+        emit rowsAboutToBeInserted(known, total - 1);
+    m_count = total;
+    m_countKnown = true;
+    shiftPositionForRowsAt(known, total - known);
+    if (total > known)
+        emit rowsInserted();
+}
+
+bool Cursor::ensureCount()
+{
+    if (m_countKnown || !m_open)
+        return true;
+    qint64 rows = 0;
+    if (!m_reader->count(&rows, &m_lastError))
+        return false;
+    learnCount(rows);
+    return true;
+}
+
+int Cursor::count()
+{
+    ensureCount();
+    return knownRows();
+}
+
+qint64 Cursor::idAt(int row) const
+{
+    const int base = baseRows();
+    if (row < 0 || row >= base + m_added.size())
+        return 0;
+    if (row >= base)
+        return m_added[row - base];
+    auto run = std::upper_bound(m_runs.cbegin(), m_runs.cend(), row,
+                                [](int r, const Run &candidate) { return r < candidate.start; });
+    if (run == m_runs.cbegin())
+        return 0;
+    --run;
+    const int index = row - run->start;
+    return index < run->ids.size() ? run->ids[index] : 0;
+}
+
+void Cursor::cacheRow(qint64 id, const Row &values) const
+{
+    if (m_rows.size() >= CacheLimit) {
+        const qint64 current = idAt(m_position);
+        const Row kept = m_rows.value(current);
+        m_rows.clear();
+        if (current != 0 && !kept.isEmpty())
+            m_rows.insert(current, kept);
+    }
+    m_rows.insert(id, values);
+}
+
+void Cursor::storeRun(int firstRow, const QVector<ReadRow> &rows) const
+{
+    if (rows.isEmpty())
+        return;
+    Run added;
+    added.start = firstRow;
+    for (const ReadRow &row : rows) {
+        added.ids.append(row.id);
+        cacheRow(row.id, row.values);
+    }
+    added.lastId = rows.last().id;
+    added.lastKey = rows.last().key;
+
+    std::vector<Run> merged;
+    for (Run &run : m_runs) {
+        const int runEnd = run.start + run.ids.size();
+        const int addedEnd = added.start + added.ids.size();
+        // The prefix of an unread result keeps its place even when empty: it says where to read on.
+        const bool disjoint = runEnd < added.start || run.start > addedEnd;
+        if (disjoint || (run.ids.isEmpty() && run.start != 0)) {
+            if (!run.ids.isEmpty() || run.start == 0)
+                merged.push_back(std::move(run));
+            continue;
+        }
+        const int start = qMin(run.start, added.start);
+        const int end = qMax(runEnd, addedEnd);
+        QVector<qint64> ids(end - start, 0);
+        for (int i = 0; i < run.ids.size(); ++i)
+            ids[run.start - start + i] = run.ids[i];
+        for (int i = 0; i < added.ids.size(); ++i)
+            ids[added.start - start + i] = added.ids[i];
+        if (runEnd > addedEnd) {
+            added.lastId = run.lastId;
+            added.lastKey = run.lastKey;
+        }
+        added.start = start;
+        added.ids = ids;
+    }
+    merged.push_back(added);
+    std::sort(merged.begin(), merged.end(),
+              [](const Run &a, const Run &b) { return a.start < b.start; });
+    m_runs = std::move(merged);
+}
+
+bool Cursor::readPage(const PageStart &start, bool backwards, int firstRow, int limit) const
+{
+    QVector<ReadRow> rows;
+    StoreError error;
+    if (!m_reader->read(start, backwards, limit, &rows, &error))
+        return false;
+    if (backwards)
+        std::reverse(rows.begin(), rows.end());
+    storeRun(backwards ? firstRow - rows.size() + 1 : firstRow, rows);
+    return !rows.isEmpty();
+}
+
+bool Cursor::loadAround(int row) const
+{
+    if (!m_reader || !m_countKnown)
+        return false;
+    // Reading on from the run just before is cheapest: the index seeks straight to it.
+    for (const Run &run : m_runs) {
+        if (run.start + run.ids.size() == row && run.lastId != 0) {
+            PageStart start;
+            start.afterRow = true;
+            start.id = run.lastId;
+            start.key = run.lastKey;
+            return readPage(start, false, row, PageSize);
+        }
+    }
+    // Otherwise count from the nearer end of the result.
+    PageStart start;
+    if (row <= m_count - 1 - row) {
+        start.offset = row;
+        return readPage(start, false, row, PageSize);
+    }
+    start.offset = m_count - 1 - row;
+    return readPage(start, true, row, PageSize);
+}
+
+const Cursor::Row *Cursor::rowValues(int row) const
+{
+    qint64 id = idAt(row);
+    if (id == 0 && row >= 0 && row < baseRows() && loadAround(row))
+        id = idAt(row);
+    if (id == 0)
+        return nullptr;
+    auto found = m_rows.constFind(id);
+    if (found == m_rows.constEnd()) {
+        // Read back the known ids around the row in one statement.
+        QVector<qint64> ids;
+        const int first = qMax(0, row - PageSize / 2);
+        for (int r = first; r < first + PageSize && r < knownRows(); ++r) {
+            if (const qint64 other = idAt(r); other != 0 && !m_rows.contains(other))
+                ids.append(other);
+        }
+        QVector<ReadRow> rows;
+        StoreError error;
+        if (!m_reader || !m_reader->readIds(ids, &rows, &error))
+            return nullptr;
+        for (const ReadRow &read : std::as_const(rows))
+            cacheRow(read.id, read.values);
+        found = m_rows.constFind(id);
+        if (found == m_rows.constEnd())
+            return nullptr;
+    }
+    return &found.value();
+}
+
 void Cursor::moveTo(int row)
 {
     m_currentDeleted = false;
-    m_position = qBound(0, row, int(m_rowIds.size()));
+    m_position = qBound(0, row, knownRows());
     emit currentChanged(m_position);
 }
 
-void Cursor::first() { moveTo(0); }
+void Cursor::first()
+{
+    if (baseRows() == 0 && !m_countKnown)
+        readNextPage();
+    moveTo(0);
+}
 
 void Cursor::next()
 {
     // After a delete the position already names the row that followed the deleted one.
-    moveTo(m_currentDeleted ? m_position : m_position + 1);
+    const int target = m_currentDeleted ? m_position : m_position + 1;
+    // Rows not read yet come before the rows added through the cursor.
+    if (!m_countKnown && target == baseRows())
+        readNextPage();
+    moveTo(target);
 }
 
-void Cursor::last() { moveTo(m_rowIds.isEmpty() ? 0 : m_rowIds.size() - 1); }
+void Cursor::last()
+{
+    if (m_added.isEmpty())
+        ensureCount();
+    moveTo(qMax(0, knownRows() - 1));
+}
+
+bool Cursor::atEnd()
+{
+    if (!m_countKnown && m_added.isEmpty() && m_position == baseRows())
+        readNextPage();
+    return m_position >= knownRows();
+}
 
 void Cursor::setPosition(int row)
 {
@@ -122,62 +385,14 @@ void Cursor::setPosition(int row)
         moveTo(row);
 }
 
-bool Cursor::atEnd() const
-{
-    return m_position >= m_rowIds.size();
-}
-
 bool Cursor::hasCurrent() const
 {
-    return m_open && !m_currentDeleted && !atEnd();
-}
-
-void Cursor::loadPage(int row) const
-{
-    if (m_cache.size() > CacheLimit)
-        m_cache.clear();
-    const int start = row - row % PageSize;
-    const int end = qMin(start + PageSize, int(m_rowIds.size()));
-    QStringList marks;
-    for (int i = start; i < end; ++i)
-        marks << QStringLiteral("?");
-    const QString columns = m_source.columns.isEmpty() ? QStringLiteral("*")
-                                                       : columnList(m_source.columns);
-    QSqlQuery statement(m_store.database());
-    statement.setForwardOnly(true);
-    statement.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                          .arg(columns, quotedName(m_source.table), marks.join(QLatin1Char(','))));
-    for (int i = start; i < end; ++i)
-        statement.addBindValue(m_rowIds[i]);
-    if (!statement.exec())
-        return;
-    const int width = m_columns.size();
-    while (statement.next()) {
-        QVector<QVariant> values(width);
-        for (int c = 0; c < width; ++c)
-            values[c] = statement.value(c + 1);
-        m_cache.insert(statement.value(0).toLongLong(), values);
-    }
-}
-
-const QVector<QVariant> *Cursor::rowValues(int row) const
-{
-    if (row < 0 || row >= m_rowIds.size())
-        return nullptr;
-    const qint64 id = m_rowIds[row];
-    auto found = m_cache.constFind(id);
-    if (found == m_cache.constEnd()) {
-        loadPage(row);
-        found = m_cache.constFind(id);
-        if (found == m_cache.constEnd())
-            return nullptr;
-    }
-    return &found.value();
+    return m_open && !m_currentDeleted && m_position < knownRows();
 }
 
 QVariant Cursor::valueAt(int row, int column) const
 {
-    const QVector<QVariant> *values = rowValues(row);
+    const Row *values = rowValues(row);
     if (!values || column < 0 || column >= values->size())
         return QVariant();
     return values->at(column);
@@ -261,14 +476,12 @@ bool Cursor::update()
     if (mode == Mode::Browse)
         return fail(QStringLiteral("保存失败"), QStringLiteral("记录不在编辑状态"));
     bool saved;
-    if (mode == Mode::Adding) {
+    if (mode == Mode::Adding)
         saved = insertBuffered();
-    } else {
-        saved = hasCurrent() && writeRow(m_rowIds[m_position], m_buffer);
-        if (saved)
-            emit rowChanged(m_position);
-    }
-    if (saved) {
+    else
+        saved = hasCurrent() ? writeRow(m_position, m_buffer)
+                             : fail(QStringLiteral("保存失败"), QStringLiteral("没有当前记录"));
+    if (saved || m_lastError.stale) {
         m_mode = Mode::Browse;
         m_buffer.clear();
     }
@@ -277,6 +490,8 @@ bool Cursor::update()
 
 bool Cursor::insertBuffered()
 {
+    if (!m_open)
+        return fail(QStringLiteral("添加失败"), QStringLiteral("没有打开的结果"));
     const QString action = QStringLiteral("添加到 %1 失败").arg(m_source.table);
     QSqlQuery statement(m_store.database());
     if (m_buffer.isEmpty()) {
@@ -299,38 +514,80 @@ bool Cursor::insertBuffered()
     }
     if (!statement.exec())
         return fail(action, statement.lastError().text());
-    const int row = m_rowIds.size();
-    emit rowAboutToBeAppended(row);
-    m_rowIds.append(statement.lastInsertId().toLongLong());
-    emit rowAppended(row);
+    const qint64 id = statement.lastInsertId().toLongLong();
+    QVector<ReadRow> rows;
+    if (m_reader->readIds({id}, &rows, &m_lastError) && rows.size() == 1)
+        cacheRow(id, rows.first().values);
+
+    const int row = knownRows();
+    const bool atTheEnd = m_position >= row;
+    emit rowsAboutToBeInserted(row, row);
+    m_added.append(id);
+    // SQLite may give a deleted row's id to a new row: such a row must not show twice.
+    if (id <= m_reader->bound()) {
+        QVector<qint64> excluded;
+        for (const qint64 added : std::as_const(m_added)) {
+            if (added <= m_reader->bound())
+                excluded.append(added);
+        }
+        m_reader->setExcludedIds(excluded);
+    }
+    if (atTheEnd)
+        ++m_position;
+    emit rowsInserted();
+    m_lastError = {};
     return true;
 }
 
-bool Cursor::writeRow(qint64 rowId, const QHash<int, QVariant> &values)
+QString Cursor::unchangedCondition(qint64 id, const Row &read, QVariantList *values) const
+{
+    QString sql = QStringLiteral("rowid = ?");
+    *values << id;
+    for (int c = 0; c < m_columns.size() && c < read.size(); ++c) {
+        sql += QStringLiteral(" AND %1 IS ?").arg(quotedName(m_columns[c]));
+        *values << read[c];
+    }
+    return sql;
+}
+
+bool Cursor::writeRow(int row, const QHash<int, QVariant> &values)
 {
     if (values.isEmpty())
         return true;
+    const qint64 id = idAt(row);
+    const Row *read = rowValues(row);
+    if (id == 0 || !read)
+        return fail(QStringLiteral("保存失败"), QStringLiteral("没有这一行"));
     QStringList assignments;
+    QVariantList bound;
     QList<int> columns = values.keys();
     std::sort(columns.begin(), columns.end());
-    for (int column : columns)
+    for (int column : columns) {
         assignments << quotedName(m_columns[column]) + QLatin1String(" = ?");
+        bound << values.value(column);
+    }
+    const QString unchanged = unchangedCondition(id, *read, &bound);
     QSqlQuery statement(m_store.database());
-    statement.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                          .arg(quotedName(m_source.table), assignments.join(QLatin1String(", "))));
-    for (int column : columns)
-        statement.addBindValue(values.value(column));
-    statement.addBindValue(rowId);
+    statement.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                          .arg(quotedName(m_source.table), assignments.join(QLatin1String(", ")),
+                               unchanged));
+    for (const QVariant &value : std::as_const(bound))
+        statement.addBindValue(value);
     if (!statement.exec())
         return fail(QStringLiteral("保存到 %1 失败").arg(m_source.table),
                     statement.lastError().text());
-    m_cache.remove(rowId);
+    if (statement.numRowsAffected() != 1) {
+        rereadRow(row);
+        return failStale();
+    }
+    rereadRow(row);
+    m_lastError = {};
     return true;
 }
 
 bool Cursor::updateRow(int row, const QHash<int, QVariant> &values)
 {
-    if (row < 0 || row >= m_rowIds.size())
+    if (row < 0 || row >= knownRows())
         return fail(QStringLiteral("保存失败"), QStringLiteral("没有这一行"));
     QHash<int, QVariant> stored;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
@@ -340,9 +597,29 @@ bool Cursor::updateRow(int row, const QHash<int, QVariant> &values)
             return fail(QStringLiteral("%1 列的值无效").arg(m_columns.value(it.key())), problem);
         stored.insert(it.key(), *value);
     }
-    if (!writeRow(m_rowIds[row], stored))
-        return false;
-    emit rowChanged(row);
+    return writeRow(row, stored);
+}
+
+bool Cursor::deleteRow(int row)
+{
+    const qint64 id = idAt(row);
+    const Row *read = rowValues(row);
+    if (id == 0 || !read)
+        return fail(QStringLiteral("删除失败"), QStringLiteral("没有这一行"));
+    QVariantList bound;
+    const QString unchanged = unchangedCondition(id, *read, &bound);
+    QSqlQuery statement(m_store.database());
+    statement.prepare(QStringLiteral("DELETE FROM %1 WHERE %2")
+                          .arg(quotedName(m_source.table), unchanged));
+    for (const QVariant &value : std::as_const(bound))
+        statement.addBindValue(value);
+    if (!statement.exec())
+        return fail(QStringLiteral("从 %1 删除失败").arg(m_source.table),
+                    statement.lastError().text());
+    if (statement.numRowsAffected() != 1) {
+        rereadRow(row);
+        return failStale();
+    }
     return true;
 }
 
@@ -350,20 +627,107 @@ bool Cursor::remove()
 {
     if (!hasCurrent())
         return fail(QStringLiteral("删除失败"), QStringLiteral("没有当前记录"));
-    const qint64 id = m_rowIds[m_position];
-    QSqlQuery statement(m_store.database());
-    statement.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?")
-                          .arg(quotedName(m_source.table)));
-    statement.addBindValue(id);
-    if (!statement.exec())
-        return fail(QStringLiteral("从 %1 删除失败").arg(m_source.table),
-                    statement.lastError().text());
-    m_cache.remove(id);
-    const int row = m_position;
+    if (!deleteRow(m_position))
+        return false;
+    dropRow(m_position);
+    m_lastError = {};
+    return true;
+}
+
+void Cursor::dropRow(int row)
+{
+    const qint64 id = idAt(row);
     emit rowAboutToBeRemoved(row);
-    m_rowIds.remove(row);
-    m_currentDeleted = true;
+    m_rows.remove(id);
+    const int base = baseRows();
+    if (row >= base) {
+        m_added.remove(row - base);
+    } else {
+        for (auto run = m_runs.begin(); run != m_runs.end(); ++run) {
+            const int index = row - run->start;
+            if (index >= 0 && index < run->ids.size()) {
+                run->ids.remove(index);
+                for (auto later = run + 1; later != m_runs.end(); ++later)
+                    --later->start;
+                if (run->ids.isEmpty() && run->start != 0)
+                    m_runs.erase(run);
+                break;
+            }
+        }
+        if (m_countKnown)
+            --m_count;
+    }
+    if (row < m_position)
+        --m_position;
+    else if (row == m_position)
+        m_currentDeleted = true;
     emit rowRemoved(row);
+}
+
+void Cursor::rereadRow(int row)
+{
+    const qint64 id = idAt(row);
+    QVector<ReadRow> rows;
+    StoreError error;
+    if (id == 0 || !m_reader->readIds({id}, &rows, &error))
+        return;
+    if (rows.isEmpty()) {
+        dropRow(row);
+        return;
+    }
+    cacheRow(id, rows.first().values);
+    emit rowChanged(row);
+}
+
+bool Cursor::matchesStored(qint64 id, const Row &read, bool *matches)
+{
+    QVariantList bound;
+    const QString unchanged = unchangedCondition(id, read, &bound);
+    QSqlQuery statement(m_store.database());
+    statement.setForwardOnly(true);
+    statement.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2")
+                          .arg(quotedName(m_source.table), unchanged));
+    for (const QVariant &value : std::as_const(bound))
+        statement.addBindValue(value);
+    if (!statement.exec())
+        return fail(QStringLiteral("查询 %1 失败").arg(m_source.table),
+                    statement.lastError().text());
+    *matches = statement.next();
+    return true;
+}
+
+bool Cursor::reread(const QStringList &unchangedColumns)
+{
+    if (!hasCurrent())
+        return fail(QStringLiteral("修改失败"), QStringLiteral("没有当前记录"));
+    const int row = m_position;
+    const qint64 id = idAt(row);
+    const Row *read = rowValues(row);
+    if (!read)
+        return fail(QStringLiteral("修改失败"), QStringLiteral("没有当前记录"));
+    const Row before = *read;
+    QVector<ReadRow> rows;
+    if (!m_reader->readIds({id}, &rows, &m_lastError))
+        return false;
+    if (rows.isEmpty()) {
+        dropRow(row);
+        return failStale();
+    }
+    const Row &now = rows.first().values;
+    cacheRow(id, now);
+    bool changed = false;
+    bool identityChanged = false;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (!sameValue(before.value(c), now.value(c))) {
+            changed = true;
+            identityChanged = identityChanged || unchangedColumns.contains(m_columns[c]);
+        }
+    }
+    if (changed)
+        emit rowChanged(row);
+    if (identityChanged)
+        return failStale();
+    m_lastError = {};
     return true;
 }
 
@@ -371,25 +735,51 @@ bool Cursor::removeAll()
 {
     if (!m_open)
         return fail(QStringLiteral("删除失败"), QStringLiteral("没有打开的结果"));
+    if (!ensureCount())
+        return false;
     const QString action = QStringLiteral("从 %1 删除失败").arg(m_source.table);
-    Transaction transaction(m_store);
-    if (!transaction.isActive())
-        return fail(action, m_store.lastError().text());
-    QSqlQuery statement(m_store.database());
-    statement.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?")
-                          .arg(quotedName(m_source.table)));
-    for (const qint64 id : std::as_const(m_rowIds)) {
-        statement.bindValue(0, id);
-        if (!statement.exec())
-            return fail(action, statement.lastError().text());
+    bool stale = false;
+    {
+        Transaction transaction(m_store);
+        if (!transaction.isActive())
+            return fail(action, m_store.lastError().text());
+        // The rows the user has seen must still be as shown.
+        for (const Run &run : std::as_const(m_runs)) {
+            for (const qint64 id : run.ids) {
+                const auto read = m_rows.constFind(id);
+                bool matches = true;
+                if (read != m_rows.constEnd() && !matchesStored(id, *read, &matches))
+                    return false;
+                stale = stale || !matches;
+            }
+        }
+        qint64 deleted = 0;
+        if (!stale && !m_reader->deleteRows(&deleted, &m_lastError))
+            return false;
+        // Rows the list did not hold (added elsewhere, or changed to match) must not go.
+        stale = stale || deleted != m_count;
+        for (int row = m_count; !stale && row < knownRows(); ++row) {
+            if (!deleteRow(row) && !m_lastError.stale)
+                return false;
+            stale = m_lastError.stale;
+        }
+        if (!stale && !transaction.commit())
+            return fail(action, m_store.lastError().text());
     }
-    if (!transaction.commit())
-        return fail(action, m_store.lastError().text());
-    m_lastError = {};
+    if (stale) {
+        refresh();
+        return failStale();
+    }
     const QStringList columns = m_columns;
+    std::unique_ptr<PageReader> reader = std::move(m_reader);
     clearResult();
+    m_reader = std::move(reader);
     m_columns = columns;
+    m_runs.push_back(Run{});
+    m_exhausted = true;
+    m_countKnown = true;
     m_open = true;
+    m_lastError = {};
     emit reset();
     emit currentChanged(m_position);
     return true;

@@ -10,9 +10,12 @@ CursorModel::CursorModel(Cursor *cursor, QObject *parent)
         dropPendingEdits();
         endResetModel();
     });
-    connect(cursor, &Cursor::rowAboutToBeAppended, this,
-            [this](int row) { beginInsertRows(QModelIndex(), row, row); });
-    connect(cursor, &Cursor::rowAppended, this, [this] { endInsertRows(); });
+    connect(cursor, &Cursor::rowsAboutToBeInserted, this, [this](int first, int last) {
+        beginInsertRows(QModelIndex(), first, last);
+        if (m_pendingRow >= first)
+            m_pendingRow += last - first + 1;
+    });
+    connect(cursor, &Cursor::rowsInserted, this, [this] { endInsertRows(); });
     connect(cursor, &Cursor::rowAboutToBeRemoved, this, [this](int row) {
         beginRemoveRows(QModelIndex(), row, row);
         if (row == m_pendingRow)
@@ -28,7 +31,18 @@ CursorModel::CursorModel(Cursor *cursor, QObject *parent)
 
 int CursorModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_cursor ? 0 : m_cursor->count();
+    return parent.isValid() || !m_cursor ? 0 : m_cursor->knownRows();
+}
+
+bool CursorModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_cursor && m_cursor->isOpen() && !m_cursor->isCountKnown();
+}
+
+void CursorModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid() && m_cursor)
+        m_cursor->fetchMore();
 }
 
 int CursorModel::columnCount(const QModelIndex &parent) const

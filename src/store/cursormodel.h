@@ -6,7 +6,7 @@
 
 class Cursor;
 
-// A grid's view of a cursor: every column of the result in order, rows read lazily. Edits of
+// A grid's view of a cursor: every column of the result in order, rows read as they are shown. Edits of
 // one row are held until submit() (the grid calls it when the user leaves the row); a value the
 // column cannot take is refused at once and the old value kept.
 class CursorModel : public QAbstractTableModel
@@ -21,6 +21,9 @@ public:
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    // Rows are read a page at a time as the grid scrolls towards the end.
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

@@ -89,3 +89,11 @@ Filter Filter::combine(const Filter &other, const char *op) const
     filter.m_values = m_values + other.m_values;
     return filter;
 }
+
+Query Query::beginningWith(const QString &table, const QString &column, const QString &text)
+{
+    Query query(table, Filter::like(column, text + QLatin1Char('*')));
+    query.orderBy = column;
+    query.orderIgnoresCase = true;
+    return query;
+}

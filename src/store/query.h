@@ -39,16 +39,24 @@ private:
 };
 
 // A record source: every column (or the named ones) of the rows of one table that pass a
-// filter, in table order.
+// filter, in table order, or ordered by one column and then table order. A search that an index
+// serves is best ordered by the indexed column: its first rows are then read straight from the
+// index, however many rows match.
 struct Query
 {
     QString table;
     Filter where;
     QStringList columns; // empty: every column of the table
+    QString orderBy;     // empty: table order
+    bool orderIgnoresCase = false;
 
     Query() = default;
     Query(const QString &tableName) : table(tableName) {}
     Query(const QString &tableName, const Filter &filter) : table(tableName), where(filter) {}
+
+    // The rows whose column begins with the text (a pattern: "*" and "?" keep their meaning),
+    // ordered by that column, as the drop-down searches list them.
+    static Query beginningWith(const QString &table, const QString &column, const QString &text);
 };
 
 // Quotes a table or column name for SQL text.

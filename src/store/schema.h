@@ -24,6 +24,7 @@ struct IndexDef {
     QString table;
     QStringList columns;
     bool noCase; // text columns searched by prefix "like" need NOCASE to use the index
+    QString where = {}; // a partial index holds only the rows that pass this condition
 };
 
 // One database file of the sysfile folder and what it must hold.
@@ -32,6 +33,8 @@ struct FileDef {
     QString schemaName; // the name it is attached under ("main" for the first file)
     std::vector<TableDef> tables;
     std::vector<IndexDef> indexes;
+    // Indexes of earlier versions that would now mislead the planner; dropped at open.
+    QStringList retiredIndexes = {};
 };
 
 namespace Schema {

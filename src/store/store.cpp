@@ -231,16 +231,22 @@ bool Store::insertRequiredRows(const FileDef &file)
 void Store::createIndexes(const FileDef &file)
 {
     // Indexes only speed up queries; a file that cannot take one (read-only, say) still works.
+    for (const QString &retired : file.retiredIndexes)
+        exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
     for (const IndexDef &index : file.indexes) {
-        const QString name = QStringLiteral("idx_%1_%2").arg(index.table, index.columns.join('_'));
+        QString name = QStringLiteral("idx_%1_%2").arg(index.table, index.columns.join('_'));
+        if (!index.where.isEmpty())
+            name += QLatin1String("_pending");
         QStringList columns;
         for (const QString &column : index.columns)
             columns << quotedName(column)
                            + (index.noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
-        exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                 .arg(qualified(file, name), quotedName(index.table),
-                      columns.join(QLatin1String(", "))),
-             {});
+        QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                          .arg(qualified(file, name), quotedName(index.table),
+                               columns.join(QLatin1String(", ")));
+        if (!index.where.isEmpty())
+            sql += QLatin1String(" WHERE ") + index.where;
+        exec(sql, {});
     }
     m_lastError = {};
 }

@@ -73,15 +73,15 @@ private slots:
         clickSearch();
         QCOMPARE(shown(), "0 0 0");
 
-        // Emptied, the box lists every header. Down enters the list, where the arrows choose;
-        // Enter back in the box takes the number over, trimmed; Enter again searches, pending
-        // lines too.
+        // Emptied, the box lists every header, in the order of their numbers. Down enters the
+        // list, where the arrows choose; Enter back in the box takes the number over, trimmed;
+        // Enter again searches, pending lines too.
         box->clear();
-        QCOMPARE(headers(), (QStringList{"JH20251130001", "JH20261205007", " JH20261205008 ",
-                                         "JH'9"}));
+        QCOMPARE(headers(), (QStringList{" JH20261205008 ", "JH'9", "JH20251130001",
+                                         "JH20261205007"}));
         QTest::keyClick(box, Qt::Key_Down);
         QTest::keyClick(lookup, Qt::Key_Down);
-        QTest::keyClick(lookup, Qt::Key_Down);
+        QTest::keyClick(lookup, Qt::Key_Up);
         box->setFocus();
         pressEnter(box);
         QCOMPARE(box->text(), "JH20261205008");

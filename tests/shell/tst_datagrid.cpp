@@ -86,6 +86,8 @@ private slots:
         QCOMPARE(m_grid->currentIndex().row(), 0);
         QVERIFY(m_cursor->remove());
         QCOMPARE(m_grid->model()->rowCount(), 2);
+        QVERIFY(!m_grid->currentIndex().isValid());
+        QVERIFY(m_grid->selectionModel()->selectedIndexes().isEmpty());
         QCOMPARE(m_temp->scalar("SELECT count(*) FROM kucun").toInt(), 2);
     }
 
@@ -100,6 +102,37 @@ private slots:
         QCOMPARE(shown(3, 0), QStringLiteral("c"));
         QVERIFY(m_cursor->open(Query("kucun", Filter::like("编号", "a"))));
         QCOMPARE(m_grid->model()->rowCount(), 2);
+    }
+
+    // A long result is read as the grid scrolls: the scroll bar reaches every row.
+    void scrollingReadsTheRestOfALongResult()
+    {
+        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+                     " INSERT INTO kucun (编号, 库存数量) SELECT 'k' || i, i FROM n");
+        QVERIFY(m_cursor->open(Query("kucun")));
+        QVERIFY(m_grid->model()->rowCount() < 2003);
+        for (int step = 0; step < 100 && m_grid->model()->canFetchMore(QModelIndex()); ++step) {
+            m_grid->scrollToBottom();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(m_grid->model()->rowCount(), 2003);
+        QCOMPARE(shown(2002, 0), QStringLiteral("k2000"));
+        m_grid->setCurrentIndex(m_grid->model()->index(2002, 1));
+        QCOMPARE(m_cursor->value("编号").toString(), QStringLiteral("k2000"));
+    }
+
+    // A row changed elsewhere after the grid read it: the edit is refused and the grid shows
+    // the row as stored.
+    void editOfARowChangedElsewhereIsRefused()
+    {
+        const int quantity = m_cursor->columnIndex("库存数量");
+        m_temp->exec("UPDATE kucun SET 库存数量 = 4 WHERE 编号 = 'b'");
+        editCell(2, 1, "黄芪片");
+        m_grid->setCurrentIndex(m_grid->model()->index(0, 0));
+        QCOMPARE(m_messages->texts, QStringList("记录已被修改或删除，请重新查询"));
+        QCOMPARE(shown(2, quantity), QStringLiteral("4"));
+        QCOMPARE(m_temp->scalar("SELECT 品名 FROM kucun WHERE 编号 = 'b'").toString(),
+                 QStringLiteral("黄芪"));
     }
 };
 

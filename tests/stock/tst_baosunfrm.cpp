@@ -89,6 +89,36 @@ private slots:
         QCOMPARE(s.messages.texts, QStringList(message));
         QCOMPARE(s.temp.rows("SELECT * FROM kucun ORDER BY rowid"), before);
     }
+
+    // The window was opened before other screens changed the stock.
+    void writeOffWorksOnTheStockAsItIsNow()
+    {
+        Baosun s;
+        // A posting raised DG01 from 10 to 15: the write-off starts from 15, and may take
+        // more than the 10 the window still shows.
+        s.temp.exec("UPDATE kucun SET 库存数量 = 15, 进价金额 = 37.5 WHERE 编号 = 'DG01'");
+        s.chooseRow(0);
+        s.writeOff("12");
+        QCOMPARE(s.left("DG01"), (QVariantList{3.0, 7.5}));
+        QVERIFY(s.messages.texts.isEmpty());
+
+        // WS01 was deleted and its id went to a new row: 全损 must not delete it. The window
+        // then shows the row as stored now.
+        s.temp.exec("DELETE FROM kucun WHERE 编号 = 'WS01'");
+        s.temp.exec("INSERT INTO kucun (编号, 库存数量, 进价, 进价金额) VALUES ('C1', 5, 3, 15)");
+        QCOMPARE(s.temp.scalar("SELECT rowid FROM kucun WHERE 编号 = 'C1'").toInt(), 5);
+        s.chooseRow(4);
+        s.click("Command3");
+        QCOMPARE(s.left("C1"), (QVariantList{5.0, 15.0}));
+        QCOMPARE(s.listedCodes().value(4), QStringLiteral("C1"));
+
+        // Another batch now stands where HQ01 was read: no write-off reaches it.
+        s.temp.exec("UPDATE kucun SET 批号 = 'B2' WHERE 编号 = 'HQ01'");
+        s.chooseRow(2);
+        s.writeOff("1");
+        QCOMPARE(s.left("HQ01"), (QVariantList{3.0, 1.01}));
+        QCOMPARE(s.messages.texts, QStringList(2, "记录已被修改或删除，请重新查询"));
+    }
 };
 
 QTEST_MAIN(tst_Baosunfrm)

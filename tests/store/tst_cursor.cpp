@@ -10,6 +10,19 @@ class tst_Cursor : public QObject
 
     std::optional<TempStore> m_temp;
 
+    void fillStock(int rows)
+    {
+        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?)"
+                     " INSERT INTO kucun (编号, 库存数量) SELECT 'k' || i, i FROM n",
+                     {rows});
+    }
+
+    static bool addStock(Cursor &cursor, const QString &code)
+    {
+        cursor.addNew();
+        return cursor.setValue("编号", code) && cursor.update();
+    }
+
     QStringList codesOf(const Query &query)
     {
         Cursor cursor(m_temp->store());
@@ -204,6 +217,185 @@ private slots:
         }
         QCOMPARE(rows, 1000);
         QCOMPARE(total, 500500.0);
+    }
+
+    // Ten pages and more: the cursor reads pages as it goes, yet behaves as one list.
+    void largeResultsBehaveAsOneList()
+    {
+        fillStock(3000);
+        Cursor cursor(m_temp->store());
+        QVERIFY(cursor.open(Query("kucun")));
+        QVERIFY(!cursor.isCountKnown());
+        QVERIFY(cursor.knownRows() < 3000);
+        QCOMPARE(cursor.value("编号").toString(), QStringLiteral("k1"));
+
+        // Walking to the end reads every row once, in table order.
+        int rows = 0;
+        double total = 0;
+        for (cursor.first(); !cursor.atEnd(); cursor.next()) {
+            total += cursor.value("库存数量").toDouble();
+            ++rows;
+        }
+        QCOMPARE(rows, 3000);
+        QCOMPARE(total, 3000.0 * 3001 / 2);
+        QVERIFY(cursor.isCountKnown());
+
+        // Last counts without reading the rows in between; rows far from any read page are
+        // read from the nearer end.
+        QVERIFY(cursor.open(Query("kucun", Filter::atLeast("库存数量", 2))));
+        cursor.last();
+        QCOMPARE(cursor.count(), 2999);
+        QCOMPARE(cursor.value("编号").toString(), QStringLiteral("k3000"));
+        QCOMPARE(cursor.valueAt(1500, 0).toString(), QStringLiteral("k1502"));
+        QCOMPARE(cursor.valueAt(2700, 0).toString(), QStringLiteral("k2702"));
+        QCOMPARE(cursor.valueAt(2701, 0).toString(), QStringLiteral("k2703"));
+        QCOMPARE(cursor.valueAt(300, 0).toString(), QStringLiteral("k302"));
+    }
+
+    void addAndDeleteAtBothEndsOfALargeResult()
+    {
+        fillStock(1000);
+        Cursor cursor(m_temp->store());
+        QVERIFY(cursor.open(Query("kucun")));
+        // An add before the end is known: the new row follows every stored one.
+        QVERIFY(addStock(cursor, "new1"));
+        cursor.last();
+        QCOMPARE(cursor.value("编号").toString(), QStringLiteral("new1"));
+        QVERIFY(!cursor.isCountKnown());
+        int seen = 0;
+        QString lastCode;
+        for (cursor.first(); !cursor.atEnd(); cursor.next()) {
+            lastCode = cursor.value("编号").toString();
+            ++seen;
+        }
+        QCOMPARE(seen, 1001);
+        QCOMPARE(lastCode, QStringLiteral("new1"));
+
+        // Deleting the first and the last row leaves the rest in order.
+        cursor.first();
+        QVERIFY_STORE(cursor, cursor.remove());
+        cursor.next();
+        QCOMPARE(cursor.value("编号").toString(), QStringLiteral("k2"));
+        cursor.last();
+        QVERIFY_STORE(cursor, cursor.remove());
+        QVERIFY(cursor.atEnd());
+        cursor.last();
+        QCOMPARE(cursor.value("编号").toString(), QStringLiteral("k1000"));
+        QCOMPARE(cursor.count(), 999);
+        QCOMPARE(m_temp->scalar("SELECT count(*) FROM kucun").toInt(), 999);
+
+        // Standing past the end, an add keeps the cursor there.
+        cursor.next();
+        QVERIFY(cursor.atEnd());
+        QVERIFY(addStock(cursor, "new2"));
+        QVERIFY(cursor.atEnd());
+        QVERIFY(!cursor.hasCurrent());
+        QVERIFY(cursor.open(Query("kucun", Filter::like("编号", "nothing"))));
+        QVERIFY(addStock(cursor, "new3"));
+        QVERIFY(!cursor.hasCurrent());
+        QCOMPARE(cursor.count(), 1);
+    }
+
+    void deleteAllSpansEveryPage()
+    {
+        fillStock(2500);
+        m_temp->exec("UPDATE kucun SET 品名 = '甘草' WHERE rowid % 2 = 0");
+        Cursor cursor(m_temp->store());
+        QVERIFY(cursor.open(Query("kucun", Filter::like("品名", "甘草"))));
+        QVERIFY(addStock(cursor, "added"));
+        QVERIFY_STORE(cursor, cursor.removeAll());
+        QCOMPARE(cursor.count(), 0);
+        QVERIFY(cursor.atEnd());
+        QCOMPARE(m_temp->scalar("SELECT count(*) FROM kucun").toInt(), 1250);
+        QCOMPARE(m_temp->scalar("SELECT count(*) FROM kucun WHERE 品名 = '甘草'").toInt(), 0);
+
+        // A row that came to match after the list was read is not the user's to delete.
+        QVERIFY(cursor.open(Query("kucun", Filter::atMost("库存数量", 10))));
+        m_temp->exec("INSERT INTO kucun (编号, 库存数量) VALUES ('later', 1)");
+        m_temp->exec("UPDATE kucun SET 库存数量 = 5 WHERE 编号 = 'k11'");
+        QVERIFY(!cursor.removeAll());
+        QVERIFY(cursor.lastError().stale);
+        QCOMPARE(m_temp->scalar("SELECT count(*) FROM kucun").toInt(), 1251);
+    }
+
+    void sortedResultsPageInTheirOrder()
+    {
+        for (int i = 0; i < 700; ++i) {
+            m_temp->exec("INSERT INTO yaocai (编号, 品名) VALUES (?, ?)",
+                         {QString::number(i), i % 7 == 0 ? QVariant() : QVariant(
+                                                    QStringLiteral("Name%1").arg(699 - i, 3, 10,
+                                                                               QLatin1Char('0')))});
+        }
+        Query byName("yaocai");
+        byName.orderBy = "品名";
+        byName.orderIgnoresCase = true;
+        Cursor cursor(m_temp->store());
+        QVERIFY(cursor.open(byName));
+        QStringList names;
+        for (cursor.first(); !cursor.atEnd(); cursor.next())
+            names << cursor.value("品名").toString();
+        QCOMPARE(names.size(), 700);
+        // Null names first, then by name; equal names in table order.
+        QCOMPARE(names.first(), QString());
+        QCOMPARE(names.at(100), QStringLiteral("Name000"));
+        QStringList sorted = names;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(names, sorted);
+        cursor.last();
+        QCOMPARE(cursor.value("品名").toString(), QStringLiteral("Name698"));
+        QCOMPARE(cursor.valueAt(350, 1).toString(), names.at(350));
+    }
+
+    // Another screen changed or deleted the row (SQLite even gives a deleted row's id to the
+    // next new row): no write may reach it, and the cursor reads the row again.
+    void writesActOnlyOnTheRowAsRead()
+    {
+        m_temp->exec("INSERT INTO kucun (编号, 库存数量) VALUES ('A1', 10), ('B1', 10)");
+        Cursor stale(m_temp->store());
+        QVERIFY(stale.open(Query("kucun")));
+        stale.last();
+        m_temp->exec("DELETE FROM kucun WHERE 编号 = 'B1'");
+        m_temp->exec("INSERT INTO kucun (编号, 库存数量) VALUES ('C1', 5)");
+        QCOMPARE(m_temp->scalar("SELECT rowid FROM kucun WHERE 编号 = 'C1'").toInt(), 2);
+
+        QVERIFY(stale.edit());
+        QVERIFY(stale.setValue("库存数量", 9));
+        QVERIFY(!stale.update());
+        QVERIFY(stale.lastError().stale);
+        QCOMPARE(stale.lastError().text(), QStringLiteral("记录已被修改或删除，请重新查询"));
+        QCOMPARE(stale.value("编号").toString(), QStringLiteral("C1"));
+        QCOMPARE(m_temp->scalar("SELECT 库存数量 FROM kucun WHERE 编号 = 'C1'").toInt(), 5);
+
+        // Having read the row again, the cursor may write it.
+        m_temp->exec("UPDATE kucun SET 库存数量 = 6 WHERE 编号 = 'A1'");
+        QVERIFY(!stale.updateRow(0, {{0, QStringLiteral("A2")}}));
+        QVERIFY(stale.lastError().stale);
+        QCOMPARE(stale.valueAt(0, stale.columnIndex("库存数量")).toInt(), 6);
+        QVERIFY_STORE(stale, stale.updateRow(0, {{0, QStringLiteral("A2")}}));
+
+        m_temp->exec("DELETE FROM kucun WHERE 编号 = 'C1'");
+        QVERIFY(!stale.remove());
+        QVERIFY(stale.lastError().stale);
+        QCOMPARE(stale.count(), 1);
+        QVERIFY(!stale.hasCurrent());
+        QCOMPARE(m_temp->rows("SELECT 编号, 库存数量 FROM kucun"),
+                 (QList<QVariantList>{{"A2", 6.0}}));
+    }
+
+    void rereadTakesTheStoredFiguresUnlessTheRowChanged()
+    {
+        m_temp->exec("INSERT INTO kucun (编号, 批号, 库存数量) VALUES ('X', 'P1', 10)");
+        Cursor cursor(m_temp->store());
+        QVERIFY(cursor.open(Query("kucun")));
+        m_temp->exec("UPDATE kucun SET 库存数量 = 15");
+        QVERIFY_STORE(cursor, cursor.reread({"编号", "批号"}));
+        QCOMPARE(cursor.value("库存数量").toInt(), 15);
+        m_temp->exec("UPDATE kucun SET 批号 = 'P2'");
+        QVERIFY(!cursor.reread({"编号", "批号"}));
+        QVERIFY(cursor.lastError().stale);
+        m_temp->exec("DELETE FROM kucun");
+        QVERIFY(!cursor.reread({"编号"}));
+        QVERIFY(!cursor.hasCurrent());
     }
 
     void failedQueryLeavesNoRows()

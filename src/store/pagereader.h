@@ -1,0 +1,60 @@
+#pragma once
+
+#include "store/query.h"
+#include "store/storeerror.h"
+
+#include <QSqlDatabase>
+#include <QVariant>
+#include <QVector>
+
+// One row of a result as read: its identity, its sort key (Null when the result is in table
+// order) and the values of the result's columns.
+struct ReadRow
+{
+    qint64 id = 0;
+    QVariant key;
+    QVector<QVariant> values;
+};
+
+// Where a page starts: after (or, reading backwards, before) a row already read, or at a number
+// of rows from the result's first (last) row.
+struct PageStart
+{
+    bool afterRow = false;
+    qint64 id = 0;
+    QVariant key;
+    int offset = 0;
+};
+
+// Reads pages of a query's result in its order (the sort column, then table order), limited to
+// the rows that existed when the result was opened. Each page is one statement, whose cost
+// depends on the page, not on how many rows match.
+class PageReader
+{
+public:
+    PageReader(const QSqlDatabase &db, const Query &query, const QStringList &columns);
+
+    // The largest row id of the table now; rows added later stay out of the result.
+    bool readBound(StoreError *error);
+    qint64 bound() const { return m_bound; }
+    void setExcludedIds(const QVector<qint64> &ids) { m_excluded = ids; }
+
+    bool read(const PageStart &start, bool backwards, int limit, QVector<ReadRow> *rows,
+              StoreError *error) const;
+    // The number of rows in the result, counted by the engine.
+    bool count(qint64 *rows, StoreError *error) const;
+    // Deletes the rows of the result that still pass the filter; *deleted tells how many.
+    bool deleteRows(qint64 *deleted, StoreError *error) const;
+    // The current values of some rows by id (missing rows are left out).
+    bool readIds(const QVector<qint64> &ids, QVector<ReadRow> *rows, StoreError *error) const;
+
+private:
+    QString sortExpression() const;
+    QString boundCondition() const;
+
+    QSqlDatabase m_db;
+    Query m_query;
+    QString m_columnList;
+    qint64 m_bound = 0;
+    QVector<qint64> m_excluded;
+};
