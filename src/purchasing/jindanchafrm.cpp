@@ -26,8 +26,6 @@ const QString AmountColumn = QStringLiteral("金额");
 constexpr int LookupWidthTwips = 6000;
 constexpr int LookupHeightTwips = 1300;
 
-
-
 } // namespace
 
 DocumentQueryConfig purchaseDocumentQuery()
@@ -157,5 +155,5 @@ void JindanchaFrm::search()
     // Document numbers are longer than the other values.
     DBGrid1->setColumnWidth(Data1->columnIndex(NumberColumn), twips(1650));
     Text2->setText(QString::number(totals->at(0).toLongLong()));
-    Text3->setText(Values::sumText(totals->at(1)));
+    Text3->setText(Values::plainSum(totals->at(1)));
 }

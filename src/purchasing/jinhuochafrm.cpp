@@ -33,13 +33,11 @@ std::optional<double> numberOrNothing(const QVariant &value)
     return value.toDouble();
 }
 
+// A total as the database returns it, unformatted: 13.5, 11; "0" when there is nothing to add.
 QString totalText(const std::optional<double> &total)
 {
-    return total ? Values::money(*total) : QStringLiteral("0");
+    return total ? Values::plainNumber(*total) : QStringLiteral("0");
 }
-
-
-
 
 } // namespace
 

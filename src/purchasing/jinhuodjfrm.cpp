@@ -357,7 +357,8 @@ void JinhuodjFrm::deleteLine()
         Messages::inform(this, Data1->lastError().text());
         return;
     }
-    setTotals(Text4->text().toDouble() - 1, Values::plainNumber(totalAmount() - amount));
+    const double total = Values::roundMoney(totalAmount() - amount);
+    setTotals(Text4->text().toDouble() - 1, Values::plainNumber(total));
 }
 
 void JinhuodjFrm::postLines()

@@ -25,8 +25,9 @@ struct StockInResult
 };
 
 // Posts every pending purchase line into stock: a matching stock row (same code, and batch and
-// origin matched as patterns, "*" meaning any) grows and gets the weighted average unit cost;
-// otherwise a new stock row is made. The lines are marked "已入库", one document header is
-// written and the purchase counter advances unless the number is kept. All of it happens in one
-// transaction: on any failure nothing is changed and the result carries the reason.
+// origin matched as patterns, "*" meaning any) grows and gets the weighted average unit cost,
+// value and cost rounded to the cent; otherwise a new stock row is made. The lines are marked
+// "已入库", one document header is written and the purchase counter advances unless the number
+// is kept. All of it happens in one transaction: on any failure nothing is changed and the
+// result carries the reason.
 StockInResult postPendingPurchases(Store &store, const StockInRequest &request);

@@ -228,6 +228,19 @@ private slots:
         QCOMPARE(pending(), 0);
     }
 
+    void amountsAndTotalsRoundAsAClerk()
+    {
+        // Halves that binary floating point holds just below the half still round up.
+        addLine("R1", "1.5", "2.55");
+        QCOMPARE(box("Text8")->text(), "3.83");
+        addLine("R2", "1", "2.675");
+        QCOMPARE(box("Text8")->text(), "2.68");
+        QCOMPARE(totals(), (QStringList{"2", "6.51", "JH20261205007", "2"}));
+        // A delete shows the total in its shortest form.
+        grid("DBGrid1")->selectRow(0);
+        click("Command2");
+        QCOMPARE(totals(), (QStringList{"1", "2.68", "JH20261205007", "1"}));
+    }
 };
 
 QTEST_MAIN(tst_JinhuodjFrm)

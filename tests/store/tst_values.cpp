@@ -1,6 +1,7 @@
 #include "store/values.h"
 
 #include <QTest>
+#include <cmath>
 
 class tst_Values : public QObject
 {
@@ -11,6 +12,8 @@ private slots:
     void readsNumbers();
     void readsDates_data();
     void readsDates();
+    void roundsMoneyAsAClerk_data();
+    void roundsMoneyAsAClerk();
     void formatsMoneyAndPlainNumbers_data();
     void formatsMoneyAndPlainNumbers();
     void convertsForColumnKinds();
@@ -62,6 +65,47 @@ void tst_Values::readsDates()
     QCOMPARE(parsed.value_or(QDate()), date);
 }
 
+void tst_Values::roundsMoneyAsAClerk_data()
+{
+    QTest::addColumn<double>("amount");
+    QTest::addColumn<double>("rounded");
+    QTest::addColumn<QString>("money");
+    // Each of these halves lies just below the half in binary.
+    QTest::newRow("1.5 × 2.55") << 1.5 * 2.55 << 3.83 << "3.83";
+    QTest::newRow("1 × 2.675") << 1 * 2.675 << 2.68 << "2.68";
+    QTest::newRow("1 × 1.005") << 1 * 1.005 << 1.01 << "1.01";
+    QTest::newRow("average of 1 and 1.01") << (1 + 1.01) / 2 << 1.01 << "1.01";
+    QTest::newRow("half a cent") << 0.005 << 0.01 << "0.01";
+    QTest::newRow("one and a half cents") << 0.015 << 0.02 << "0.02";
+    QTest::newRow("8.345 ÷ 1") << 8.345 << 8.35 << "8.35";
+    QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << 0.3 << "0.30";
+    QTest::newRow("below the half") << 2.674999 << 2.67 << "2.67";
+    QTest::newRow("millions, half") << 1234567.885 << 1234567.89 << "1234567.89";
+    QTest::newRow("millions, product") << 3 * 411522.6283 << 1234567.88 << "1234567.88";
+    QTest::newRow("ten billions") << 12345678901.125 << 12345678901.13 << "12345678901.13";
+    QTest::newRow("rounds up to a new digit") << 9.995 << 10.0 << "10.00";
+    // Negative amounts round the same way, away from zero.
+    QTest::newRow("negative half") << -2.675 << -2.68 << "-2.68";
+    QTest::newRow("negative product") << -1.5 * 2.55 << -3.83 << "-3.83";
+    QTest::newRow("negative half cent") << -0.005 << -0.01 << "-0.01";
+    QTest::newRow("tiny negative is not minus zero") << -0.001 << 0.0 << "0.00";
+    QTest::newRow("far below a cent") << 1e-9 << 0.0 << "0.00";
+    QTest::newRow("zero") << 0.0 << 0.0 << "0.00";
+    QTest::newRow("whole") << 6.0 << 6.0 << "6.00";
+}
+
+void tst_Values::roundsMoneyAsAClerk()
+{
+    QFETCH(double, amount);
+    QFETCH(double, rounded);
+    QFETCH(QString, money);
+    // Exactly the double of the decimal, not merely close to it; never minus zero.
+    const double result = Values::roundMoney(amount);
+    QVERIFY2(result == rounded && !(result == 0.0 && std::signbit(result)),
+             qPrintable(QString::number(result, 'g', 17)));
+    QCOMPARE(Values::money(amount), money);
+}
+
 void tst_Values::formatsMoneyAndPlainNumbers_data()
 {
     QTest::addColumn<double>("value");
@@ -71,8 +115,12 @@ void tst_Values::formatsMoneyAndPlainNumbers_data()
     QTest::newRow("whole") << 6.0 << "6.00" << "6";
     QTest::newRow("half") << 1234.5 << "1234.50" << "1234.5";
     QTest::newRow("rounds to nothing") << 0.004 << "0.00" << "0.004";
-    QTest::newRow("tiny negative is not minus zero") << -0.001 << "0.00" << "-0.001";
+    QTest::newRow("tiny negative") << -0.001 << "0.00" << "-0.001";
     QTest::newRow("binary noise hidden") << 0.1 + 0.2 << "0.30" << "0.3";
+    QTest::newRow("noise in the millions") << 1000000.1 + 0.2 << "1000000.30" << "1000000.3";
+    QTest::newRow("small, no exponent") << 0.00001 << "0.00" << "0.00001";
+    QTest::newRow("large, no exponent") << 1e15 << "1000000000000000.00" << "1000000000000000";
+    QTest::newRow("minus zero") << -0.0 << "0.00" << "0";
 }
 
 void tst_Values::formatsMoneyAndPlainNumbers()
@@ -82,6 +130,8 @@ void tst_Values::formatsMoneyAndPlainNumbers()
     QFETCH(QString, plain);
     QCOMPARE(Values::money(value), money);
     QCOMPARE(Values::plainNumber(value), plain);
+    QCOMPARE(Values::plainSum(value), plain);
+    QCOMPARE(Values::sumText(value), money);
 }
 
 void tst_Values::convertsForColumnKinds()
@@ -97,6 +147,9 @@ void tst_Values::convertsForColumnKinds()
     QCOMPARE(Values::toColumn(ColumnKind::Text, " a*'% ", &problem).value(), QVariant(" a*'% "));
     QVERIFY(!Values::toColumn(ColumnKind::Text, "", &problem).value().isNull());
     QVERIFY(Values::toColumn(ColumnKind::Flag, QVariant(), &problem).value().isNull());
+    // Nothing summed shows a bare 0, whichever way sums are shown.
+    QCOMPARE(Values::sumText(QVariant()), "0");
+    QCOMPARE(Values::plainSum(QVariant()), "0");
 }
 
 QTEST_APPLESS_MAIN(tst_Values)
