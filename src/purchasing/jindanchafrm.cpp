@@ -139,6 +139,8 @@ void JindanchaFrm::takeOverHeader()
 void JindanchaFrm::search()
 {
     m_headers->hide();
+    if (!searchTextFits(this, Text1, QStringLiteral("单据号")))
+        return;
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, Filter::like(NumberColumn, Text1->text()));
     QString problem;

@@ -142,6 +142,8 @@ std::optional<QDate> JinhuochaFrm::dateIn(QLineEdit *box, const QString &boxName
 std::optional<Filter> JinhuochaFrm::chosenFilter()
 {
     if (Option1->isChecked()) {
+        if (!searchTextFits(this, Text1, Option1->text()))
+            return std::nullopt;
         const QString codeOrName = Text1->text();
         return Filter::like(CodeColumn, codeOrName) || Filter::like(NameColumn, codeOrName);
     }
@@ -154,6 +156,8 @@ std::optional<Filter> JinhuochaFrm::chosenFilter()
             return std::nullopt;
         return Filter::atLeast(DateColumn, *from) && Filter::atMost(DateColumn, *to);
     }
+    if (!searchTextFits(this, Combo1->lineEdit(), m_config.partnerCaption))
+        return std::nullopt;
     return Filter::like(m_config.partnerColumn, Combo1->currentText());
 }
 

@@ -1,6 +1,7 @@
 #include "store/values.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -21,6 +22,11 @@ Decimal readDecimal(double magnitude)
     const QString scientific = QString::number(magnitude, 'e', SignificantDigits - 1);
     const qsizetype mark = scientific.indexOf(QLatin1Char('e'));
     return {scientific.left(mark).remove(QLatin1Char('.')), scientific.mid(mark + 1).toInt()};
+}
+
+QString lengthLimit()
+{
+    return QStringLiteral("不能超过%1个字").arg(Values::MaxTextLength);
 }
 
 } // namespace
@@ -63,8 +69,14 @@ std::optional<QVariant> toColumn(ColumnKind kind, const QVariant &value, QString
 {
     if (value.isNull())
         return QVariant();
-    if (kind == ColumnKind::Text || kind == ColumnKind::Flag)
-        return QVariant(value.toString());
+    if (kind == ColumnKind::Text || kind == ColumnKind::Flag) {
+        const QString text = value.toString();
+        if (fitsTextColumn(text))
+            return QVariant(text);
+        if (problem)
+            *problem = lengthLimit();
+        return std::nullopt;
+    }
 
     if (kind == ColumnKind::Number) {
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int
@@ -91,6 +103,21 @@ std::optional<QVariant> toColumn(ColumnKind kind, const QVariant &value, QString
     if (problem)
         *problem = QStringLiteral("“%1”不是日期").arg(text);
     return std::nullopt;
+}
+
+bool fitsTextColumn(const QString &text)
+{
+    if (text.size() <= MaxTextLength)
+        return true;
+    // A character beyond the basic plane takes two UTF-16 units but is one character.
+    const auto secondHalves = std::count_if(text.cbegin(), text.cend(),
+                                            [](QChar c) { return c.isLowSurrogate(); });
+    return text.size() - secondHalves <= MaxTextLength;
+}
+
+QString tooLongMessage(const QString &name)
+{
+    return name + QLatin1Char(' ') + lengthLimit();
 }
 
 double roundMoney(double amount)

@@ -18,8 +18,20 @@ std::optional<QDate> parseDate(const QString &text);
 // The stored form of a date: "yyyy-MM-dd".
 QString storedDate(const QDate &date);
 
+// The most characters a text column takes, as an Access text field does. Longer text is refused
+// where it is typed: the postings match stored text as a LIKE pattern, and a very long one is
+// more than the engine's LIKE takes, which would block every later posting.
+constexpr int MaxTextLength = 255;
+
+// Whether the text fits a text column (characters counted as the user sees them).
+bool fitsTextColumn(const QString &text);
+
+// The message that refuses a text too long for a text column: "编号 不能超过255个字".
+QString tooLongMessage(const QString &name);
+
 // Converts a value for a column of the given kind. An empty text becomes Null for number and date
-// columns; text that does not read as the kind gives no value and fills *problem.
+// columns; text that does not read as the kind, or that is too long for a text column, gives no
+// value and fills *problem.
 std::optional<QVariant> toColumn(ColumnKind kind, const QVariant &value, QString *problem);
 
 // Rounds an amount as a clerk does: to the cent, half away from zero, on the decimal the double

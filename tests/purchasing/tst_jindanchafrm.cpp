@@ -104,6 +104,15 @@ private slots:
         box->setText("JH20261205007");
         clickSearch();
         QCOMPARE(shown(), "2 1234.5 3");
+
+        // A number longer than any stored one finds no header and is refused by name; the list
+        // stays.
+        box->setText(QString(20000, QChar(0x7518)));
+        QCOMPARE(headers(), QStringList());
+        clickSearch();
+        QCOMPARE(f->messages.texts, QStringList{"单据号 不能超过255个字"});
+        QVERIFY(box->hasFocus());
+        QCOMPARE(shown(), "2 1234.5 3");
     }
 };
 

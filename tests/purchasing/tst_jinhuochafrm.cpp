@@ -2,6 +2,7 @@
 #include "shell/datagrid.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -105,6 +106,20 @@ private slots:
                      qPrintable(f->messages.texts.join('|')));
             QVERIFY(widget(refusal[1])->hasFocus());
             QCOMPARE(widget("Text2")->text() + '~' + widget("Text3")->text(), refusal[0]);
+            QCOMPARE(shown(), "2 12.5 1234.5 2");
+        }
+        // A text longer than any stored one is refused by its box's name, before the engine.
+        const std::pair<QLineEdit *, const char *> tooLong[] = {
+            {widget("Text1"), "编号/品名 不能超过255个字"}, {supplier(), "供货单位 不能超过255个字"}};
+        for (const auto &[box, message] : tooLong) {
+            f->messages.clear();
+            box->setText(QString(20000, QChar(0x7518)));
+            typeInto(box, "x"); // a typed condition chooses its way of searching
+            click("Command1");
+            QCOMPARE(f->messages.texts, QStringList{message});
+            // The box itself, or the combo box it is the text of, has the focus.
+            const QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus == box || focus == box->parentWidget());
             QCOMPARE(shown(), "2 12.5 1234.5 2");
         }
         // A search the store fails is reported, after the last refusal, and lists nothing.

@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <cmath>
+#include <string>
 
 class tst_Values : public QObject
 {
@@ -17,6 +18,8 @@ private slots:
     void formatsMoneyAndPlainNumbers_data();
     void formatsMoneyAndPlainNumbers();
     void convertsForColumnKinds();
+    void refusesTextTooLongForAColumn_data();
+    void refusesTextTooLongForAColumn();
 };
 
 void tst_Values::readsNumbers_data()
@@ -150,6 +153,40 @@ void tst_Values::convertsForColumnKinds()
     // Nothing summed shows a bare 0, whichever way sums are shown.
     QCOMPARE(Values::sumText(QVariant()), "0");
     QCOMPARE(Values::plainSum(QVariant()), "0");
+}
+
+void tst_Values::refusesTextTooLongForAColumn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("255 letters") << QString(255, 'a') << true;
+    QTest::newRow("256 letters") << QString(256, 'a') << false;
+    QTest::newRow("255 Chinese") << QString(255, QChar(0x7518)) << true;
+    QTest::newRow("20000 Chinese") << QString(20000, QChar(0x7518)) << false;
+    // Characters beyond the basic plane take two UTF-16 units each but count once.
+    const auto astral = [](int count) {
+        const std::u32string text(count, U'\U00020000');
+        return QString::fromUcs4(text.data(), count);
+    };
+    QTest::newRow("255 astral") << astral(255) << true;
+    QTest::newRow("256 astral") << astral(256) << false;
+}
+
+void tst_Values::refusesTextTooLongForAColumn()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, fits);
+    QCOMPARE(Values::fitsTextColumn(text), fits);
+    // Text and flag columns refuse it, and say why; nothing is converted.
+    for (const ColumnKind kind : {ColumnKind::Text, ColumnKind::Flag}) {
+        QString problem;
+        const auto stored = Values::toColumn(kind, text, &problem);
+        QCOMPARE(stored.has_value(), fits);
+        QCOMPARE(problem, fits ? QString() : QStringLiteral("不能超过255个字"));
+        if (fits)
+            QCOMPARE(stored->toString(), text);
+    }
+    QCOMPARE(Values::tooLongMessage("编号"), "编号 不能超过255个字");
 }
 
 QTEST_APPLESS_MAIN(tst_Values)
