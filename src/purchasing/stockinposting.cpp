@@ -186,7 +186,12 @@ bool Posting::raiseStockRow()
 
 bool Posting::markLine()
 {
-    if (!m_lines.edit() || !m_lines.setValue(column("入库"), PostedMark) || !m_lines.update()) {
+    // A line carries the number shown when it was added, which may be an earlier day's; it takes
+    // the header's number, so that the document query finds every line of the document.
+    const bool marked = m_lines.edit()
+                        && m_lines.setValue(column("单据号"), m_request.documentNumber)
+                        && m_lines.setValue(column("入库"), PostedMark) && m_lines.update();
+    if (!marked) {
         m_lines.cancelUpdate();
         return fail(m_lines.lastError());
     }

@@ -107,6 +107,22 @@ private slots:
                                       {"001", "B2", "R", 4.0}, {"009", "*", "P", 5.0}}));
     }
 
+    void linesAreFiledUnderTheHeadersNumber()
+    {
+        // One line added yesterday under yesterday's number, one today; one posted long ago.
+        addLine("001", "A1", "P", 1, 1, 1);
+        m->temp.exec("UPDATE jinhuo SET 单据号 = 'JH20261204007'");
+        addLine("002", "A1", "P", 1, 1, 1);
+        m->temp.exec("INSERT INTO jinhuo (单据号, 编号, 入库) VALUES ('JH20261201001', '003', "
+                     "'已入库')");
+        QVERIFY(post().ok);
+        QCOMPARE(m->temp.rows("SELECT 编号, 单据号 FROM jinhuo ORDER BY rowid"),
+                 (QList<QVariantList>{{"001", "JH20261205007"}, {"002", "JH20261205007"},
+                                      {"003", "JH20261201001"}}));
+        QCOMPARE(m->temp.rows("SELECT 进货单 FROM huodan"),
+                 QList<QVariantList>{{"JH20261205007"}});
+    }
+
     void headerAndCounter()
     {
         // Nothing pending: no header, no number.
