@@ -26,8 +26,6 @@ const QString AmountColumn = QStringLiteral("金额");
 constexpr int LookupWidthTwips = 6000;
 constexpr int LookupHeightTwips = 1300;
 
-
-
 } // namespace
 
 DocumentQueryConfig purchaseDocumentQuery()
@@ -141,6 +139,8 @@ void JindanchaFrm::takeOverHeader()
 void JindanchaFrm::search()
 {
     m_headers->hide();
+    if (!searchTextFits(this, Text1, QStringLiteral("单据号")))
+        return;
     DBGrid1->submitPendingEdits();
     const Query lines(m_config.linesTable, Filter::like(NumberColumn, Text1->text()));
     QString problem;
@@ -157,5 +157,5 @@ void JindanchaFrm::search()
     // Document numbers are longer than the other values.
     DBGrid1->setColumnWidth(Data1->columnIndex(NumberColumn), twips(1650));
     Text2->setText(QString::number(totals->at(0).toLongLong()));
-    Text3->setText(Values::sumText(totals->at(1)));
+    Text3->setText(Values::plainSum(totals->at(1)));
 }

@@ -33,13 +33,11 @@ std::optional<double> numberOrNothing(const QVariant &value)
     return value.toDouble();
 }
 
+// A total as the database returns it, unformatted: 13.5, 11; "0" when there is nothing to add.
 QString totalText(const std::optional<double> &total)
 {
-    return total ? Values::money(*total) : QStringLiteral("0");
+    return total ? Values::plainNumber(*total) : QStringLiteral("0");
 }
-
-
-
 
 } // namespace
 
@@ -144,6 +142,8 @@ std::optional<QDate> JinhuochaFrm::dateIn(QLineEdit *box, const QString &boxName
 std::optional<Filter> JinhuochaFrm::chosenFilter()
 {
     if (Option1->isChecked()) {
+        if (!searchTextFits(this, Text1, Option1->text()))
+            return std::nullopt;
         const QString codeOrName = Text1->text();
         return Filter::like(CodeColumn, codeOrName) || Filter::like(NameColumn, codeOrName);
     }
@@ -156,6 +156,8 @@ std::optional<Filter> JinhuochaFrm::chosenFilter()
             return std::nullopt;
         return Filter::atLeast(DateColumn, *from) && Filter::atMost(DateColumn, *to);
     }
+    if (!searchTextFits(this, Combo1->lineEdit(), m_config.partnerCaption))
+        return std::nullopt;
     return Filter::like(m_config.partnerColumn, Combo1->currentText());
 }
 

@@ -148,7 +148,10 @@ QLineEdit *JinhuodjFrm::addBox(QWidget *parent, const QString &name, const QStri
                                int left, int top, int labelWidth, int boxWidth)
 {
     addLabel(parent, label, left, top + 30, labelWidth);
-    return FormControls::textBox(parent, name, twips(left + labelWidth, top, boxWidth, BoxHeight));
+    QLineEdit *box = FormControls::textBox(parent, name,
+                                           twips(left + labelWidth, top, boxWidth, BoxHeight));
+    m_labelledBoxes.append({QString(label).remove(QLatin1Char(' ')), box});
+    return box;
 }
 
 QComboBox *JinhuodjFrm::addCombo(QWidget *parent, const QString &name, const QString &label,
@@ -157,6 +160,7 @@ QComboBox *JinhuodjFrm::addCombo(QWidget *parent, const QString &name, const QSt
     addLabel(parent, label, left, top + 30, labelWidth);
     QComboBox *combo = makeEntryCombo(name, parent);
     combo->setGeometry(twips(left + labelWidth, top, BoxWidth, BoxHeight));
+    m_labelledBoxes.append({label, combo->lineEdit()});
     return combo;
 }
 
@@ -293,6 +297,10 @@ void JinhuodjFrm::addLine()
         return refuse(Text3[0], QStringLiteral("不能空"));
     if (Text6->text().isEmpty())
         return refuse(Text6, QStringLiteral("不能空"));
+    for (const auto &[label, box] : std::as_const(m_labelledBoxes)) {
+        if (!Values::fitsTextColumn(box->text()))
+            return refuse(box, Values::tooLongMessage(label));
+    }
     for (QLineEdit *box : {Text6, Text7, Text8}) {
         if (!box->text().isEmpty() && !Values::parseNumber(box->text()))
             return refuse(box, QStringLiteral("错误！"));
@@ -357,7 +365,8 @@ void JinhuodjFrm::deleteLine()
         Messages::inform(this, Data1->lastError().text());
         return;
     }
-    setTotals(Text4->text().toDouble() - 1, Values::plainNumber(totalAmount() - amount));
+    const double total = Values::roundMoney(totalAmount() - amount);
+    setTotals(Text4->text().toDouble() - 1, Values::plainNumber(total));
 }
 
 void JinhuodjFrm::postLines()

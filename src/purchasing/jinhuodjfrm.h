@@ -2,6 +2,10 @@
 
 #include "shell/childscreen.h"
 
+#include <QList>
+#include <QPair>
+#include <QString>
+
 class Cursor;
 class DataGrid;
 class DropDownSearch;
@@ -75,6 +79,8 @@ private:
     QPushButton *Command6;
     // DBGrid2 over the catalogue cursor Data3.
     DropDownSearch *m_lookup;
+    // Every entry box by its label, so that a text too long for its column is refused by name.
+    QList<QPair<QString, QLineEdit *>> m_labelledBoxes;
 
     // Off while the program itself fills or clears the herb boxes, so that this starts no search.
     bool m_searching = false;

@@ -1,6 +1,10 @@
 #include "purchasing/linelisting.h"
 
+#include "shell/messages.h"
 #include "store/cursor.h"
+#include "store/values.h"
+
+#include <QLineEdit>
 
 std::optional<QVariantList> listWithTotals(Store &store, Cursor &cursor, const Query &lines,
                                            const QList<Store::Total> &wanted, QString *problem)
@@ -14,4 +18,14 @@ std::optional<QVariantList> listWithTotals(Store &store, Cursor &cursor, const Q
         return totals;
     cursor.close();
     return std::nullopt;
+}
+
+bool searchTextFits(QWidget *screen, QLineEdit *box, const QString &boxName)
+{
+    if (Values::fitsTextColumn(box->text()))
+        return true;
+    Messages::inform(screen, Values::tooLongMessage(boxName));
+    box->setFocus();
+    box->selectAll();
+    return false;
 }

@@ -3,6 +3,7 @@
 #include "purchasing/documentnumber.h"
 #include "store/cursor.h"
 #include "store/store.h"
+#include "store/values.h"
 
 #include <cmath>
 
@@ -23,11 +24,6 @@ QString column(const char *name)
 double figure(const QVariant &value)
 {
     return value.isNull() ? 0.0 : value.toDouble();
-}
-
-double roundedToCents(double value)
-{
-    return QString::number(value, 'f', 2).toDouble();
 }
 
 // A batch or origin that was never given matches any, like the "*" that entry stores for it.
@@ -170,13 +166,15 @@ bool Posting::raiseStockRow()
              && m_stock.setValue(column("入库数量"),
                                  figure(m_stock.value(column("入库数量"))) + figure(quantity));
     }
-    if (!amount.isNull())
-        ok = ok && m_stock.setValue(column("进价金额"), stockValue + figure(amount));
+    if (!amount.isNull()) {
+        ok = ok && m_stock.setValue(column("进价金额"),
+                                    Values::roundMoney(stockValue + figure(amount)));
+    }
     const double combinedQuantity = stockQuantity + figure(quantity);
     // With nothing on hand the average cannot be formed; the row keeps its unit cost.
     if (!price.isNull() && std::fabs(combinedQuantity) > 1e-9) {
         const double average = (stockValue + figure(amount)) / combinedQuantity;
-        ok = ok && m_stock.setValue(column("进价"), roundedToCents(average));
+        ok = ok && m_stock.setValue(column("进价"), Values::roundMoney(average));
     }
     ok = ok && m_stock.update();
     if (!ok) {
@@ -188,7 +186,12 @@ bool Posting::raiseStockRow()
 
 bool Posting::markLine()
 {
-    if (!m_lines.edit() || !m_lines.setValue(column("入库"), PostedMark) || !m_lines.update()) {
+    // A line carries the number shown when it was added, which may be an earlier day's; it takes
+    // the header's number, so that the document query finds every line of the document.
+    const bool marked = m_lines.edit()
+                        && m_lines.setValue(column("单据号"), m_request.documentNumber)
+                        && m_lines.setValue(column("入库"), PostedMark) && m_lines.update();
+    if (!marked) {
         m_lines.cancelUpdate();
         return fail(m_lines.lastError());
     }

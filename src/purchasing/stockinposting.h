@@ -9,7 +9,7 @@ class Store;
 // What the purchase entry screen hands to a posting.
 struct StockInRequest
 {
-    QString documentNumber; // the number shown on the screen, written into the header
+    QString documentNumber; // the number shown on the screen, for the header and every line
     QString purchaseDate;   // the header's date, left Null when empty
     QString supplier;       // the header's supplier, left Null when empty
     bool keepNumber = false; // post again under the same number: the counter stays
@@ -25,8 +25,9 @@ struct StockInResult
 };
 
 // Posts every pending purchase line into stock: a matching stock row (same code, and batch and
-// origin matched as patterns, "*" meaning any) grows and gets the weighted average unit cost;
-// otherwise a new stock row is made. The lines are marked "已入库", one document header is
-// written and the purchase counter advances unless the number is kept. All of it happens in one
+// origin matched as patterns, "*" meaning any) grows and gets the weighted average unit cost,
+// value and cost rounded to the cent; otherwise a new stock row is made. The lines are marked
+// "已入库" and filed under the request's document number, one document header is written under
+// it and the purchase counter advances unless the number is kept. All of it happens in one
 // transaction: on any failure nothing is changed and the result carries the reason.
 StockInResult postPendingPurchases(Store &store, const StockInRequest &request);

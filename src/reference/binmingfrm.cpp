@@ -148,6 +148,13 @@ void BinmingFrm::addHerb()
         Text2[0]->setFocus(Qt::OtherFocusReason);
         return;
     }
+    if (!RowActions::textsFit(this, {{CodeColumn, Text2[0]}, {NameColumn, Text2[1]},
+                                     {PinyinColumn, Text2[2]}, {QStringLiteral("规格"), Text2[3]},
+                                     {QStringLiteral("别名"), Text2[4]},
+                                     {QStringLiteral("分类"), Combo1->lineEdit()},
+                                     {QStringLiteral("库房"), Combo2->lineEdit()},
+                                     {QStringLiteral("功能"), Combo3->lineEdit()}}))
+        return;
     DBGrid1->submitPendingEdits();
     bool found = false;
     if (!isDuplicate(code, name, &found) || (!found && !storeHerb(code, name))) {

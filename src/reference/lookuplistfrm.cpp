@@ -63,6 +63,8 @@ LookupListFrm::LookupListFrm(Store &store, const LookupListConfig &config, QWidg
 
 void LookupListFrm::addEntry()
 {
+    if (!RowActions::textsFit(this, {{Label1->text(), Text1}}))
+        return;
     DBGrid1->submitPendingEdits();
     // The text goes in unchanged: an empty box adds an empty entry, which the lists then offer.
     Data1->addNew();

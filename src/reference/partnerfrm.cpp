@@ -114,6 +114,11 @@ PartnerFrm::PartnerFrm(Store &store, const PartnerConfig &config, QWidget *paren
 
 bool PartnerFrm::addRow()
 {
+    QList<QPair<QString, QLineEdit *>> labelledBoxes;
+    for (int i = 0; i < 4; ++i)
+        labelledBoxes.append({m_config.labels[i], Text[i]});
+    if (!RowActions::textsFit(this, labelledBoxes))
+        return false;
     DBGrid1->submitPendingEdits();
     Data1->addNew();
     bool stored = true;

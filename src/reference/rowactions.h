@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class Cursor;
+class QLineEdit;
+class QWidget;
 
 // Row steps shared by the reference screens.
 namespace RowActions {
@@ -13,5 +17,10 @@ bool setIfGiven(Cursor &cursor, const QString &column, const QString &text);
 
 // The text exactly as typed, empty text included (an empty box is "" here, never Null).
 QString typed(const QString &text);
+
+// Whether every box's text fits its text column. The first that does not is named by its label
+// ("编号 不能超过255个字") and gets the focus. Checked before any look-up: a duplicate test with
+// such a text would be more than the engine's LIKE takes.
+bool textsFit(QWidget *screen, const QList<QPair<QString, QLineEdit *>> &labelledBoxes);
 
 } // namespace RowActions

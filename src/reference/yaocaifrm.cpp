@@ -1,5 +1,6 @@
 #include "reference/yaocaifrm.h"
 
+#include "reference/rowactions.h"
 #include "shell/datagrid.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
@@ -103,8 +104,10 @@ QLineEdit *YaocaiFrm::addEntryBox(int index, const QString &label, int left, int
                                              "Label13", "Label14", "Label17"};
     addLabel(Frame2, QString::fromLatin1(labelNames[index]), label,
              left - LabelWidthTwips - LabelGapTwips, top + 15, LabelWidthTwips);
-    return FormControls::textBox(Frame2, QStringLiteral("Text2_%1").arg(index),
-                                 twips(left, top, 1335, 270));
+    QLineEdit *box = FormControls::textBox(Frame2, QStringLiteral("Text2_%1").arg(index),
+                                           twips(left, top, 1335, 270));
+    m_labelledBoxes.append({label, box});
+    return box;
 }
 
 QComboBox *YaocaiFrm::addEntryCombo(const QString &name, const QString &label,
@@ -114,6 +117,7 @@ QComboBox *YaocaiFrm::addEntryCombo(const QString &name, const QString &label,
              LabelWidthTwips);
     QComboBox *combo = makeEntryCombo(name, Frame2);
     combo->setGeometry(twips(left, top, width, 300));
+    m_labelledBoxes.append({label, combo->lineEdit()});
     return combo;
 }
 
@@ -237,6 +241,9 @@ void YaocaiFrm::addRow(AddTrigger trigger)
     if (code.isEmpty() || name.isEmpty() || Combo4->currentText().isEmpty()) {
         Messages::inform(this, QStringLiteral("不能空"));
     } else {
+        // Too long a text is refused before the duplicate test, which could not take it.
+        if (!RowActions::textsFit(this, m_labelledBoxes))
+            return;
         const std::optional<bool> duplicate = isDuplicate(code, Text2[4]->text());
         // A failed store keeps every box as typed, so the user can correct the value.
         if (!duplicate) {

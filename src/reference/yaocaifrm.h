@@ -2,6 +2,9 @@
 
 #include "shell/childscreen.h"
 
+#include <QList>
+#include <QPair>
+#include <QString>
 #include <optional>
 
 class Cursor;
@@ -71,6 +74,8 @@ private:
     QPushButton *Command7;
     // DBGrid2 over the dictionary cursor Data2.
     DropDownSearch *m_lookup;
+    // Every entry box by its label, so that a text too long for its column is refused by name.
+    QList<QPair<QString, QLineEdit *>> m_labelledBoxes;
 
     // Off while the screen loads and while a chosen herb is copied into the boxes, so that the
     // program's own filling does not search the dictionary again.

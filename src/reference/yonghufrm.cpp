@@ -62,8 +62,10 @@ YonghuFrm::YonghuFrm(Store &store, QWidget *parent)
 
 void YonghuFrm::addUser()
 {
-    // The name is taken as typed, unchecked; the password row is written on a cursor of its own
-    // so that the list never shows passwords.
+    // The name is taken as typed, unchecked but for its length; the password row is written on a
+    // cursor of its own so that the list never shows passwords.
+    if (!RowActions::textsFit(this, {{Label1->text(), Text1}}))
+        return;
     Cursor users(store());
     bool stored = users.open(Query(UserTable));
     if (stored) {

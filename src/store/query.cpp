@@ -1,5 +1,6 @@
 #include "store/query.h"
 
+#include "store/textfunctions.h"
 #include "store/values.h"
 
 #include <QDate>
@@ -13,10 +14,7 @@ QString quotedName(const QString &name)
 
 Filter Filter::like(const QString &column, const QString &pattern)
 {
-    Filter filter;
-    filter.m_sql = quotedName(column) + QLatin1String(" LIKE ? ESCAPE '\\'");
-    filter.m_values << Values::likePattern(pattern);
-    return filter;
+    return caseInsensitiveLike(column, Values::likePattern(pattern));
 }
 
 Filter Filter::sameText(const QString &column, const QString &text)
@@ -28,9 +26,34 @@ Filter Filter::sameText(const QString &column, const QString &text)
             escaped += QLatin1Char('\\');
         escaped += c;
     }
+    return caseInsensitiveLike(column, escaped);
+}
+
+Filter Filter::caseInsensitiveLike(const QString &column, const QString &sqlPattern)
+{
+    // The engine's LIKE ignores the case of A to Z only. A letter with case beyond ASCII becomes
+    // "_" in it, which keeps the index for the prefix before that letter; casefold() of both
+    // sides then tells whether the letter matches.
+    QString indexed;
+    indexed.reserve(sqlPattern.size());
+    bool needsFolding = false;
+    for (const char32_t character : sqlPattern.toUcs4()) {
+        if (TextFunctions::hasCaseBeyondAscii(character)) {
+            indexed += QLatin1Char('_');
+            needsFolding = true;
+        } else {
+            indexed += QStringView(QChar::fromUcs4(character));
+        }
+    }
+    const QString name = quotedName(column);
     Filter filter;
-    filter.m_sql = quotedName(column) + QLatin1String(" LIKE ? ESCAPE '\\'");
-    filter.m_values << escaped;
+    filter.m_sql = name + QLatin1String(" LIKE ? ESCAPE '\\'");
+    filter.m_values << indexed;
+    if (needsFolding) {
+        filter.m_sql += QStringLiteral(" AND %1(%2) LIKE ? ESCAPE '\\'")
+                            .arg(QLatin1String(TextFunctions::FoldFunction), name);
+        filter.m_values << sqlPattern.toCaseFolded();
+    }
     return filter;
 }
 

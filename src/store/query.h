@@ -12,10 +12,12 @@ class Filter
 public:
     Filter() = default;
 
-    // Pattern match with "*" for any run of characters and "?" for one; letter case of Latin
-    // letters does not count. A pattern without wildcards is an equality that ignores case.
+    // Pattern match with "*" for any run of characters and "?" for one; letter case does not
+    // count, in any script ("ｄｇ01" finds "ＤＧ01", "éa1" finds "ÉA1"). A pattern without
+    // wildcards is an equality that ignores case. The index of the column serves the pattern up
+    // to its first wildcard or its first letter with case beyond ASCII.
     static Filter like(const QString &column, const QString &pattern);
-    // Equal text where letter case of Latin letters does not count; "*" and "?" are ordinary
+    // Equal text where letter case does not count, as like(); "*" and "?" are ordinary
     // characters here (duplicate tests compare what was typed, not a pattern).
     static Filter sameText(const QString &column, const QString &text);
     static Filter isNull(const QString &column);
@@ -31,6 +33,7 @@ public:
     const QVariantList &values() const { return m_values; }
 
 private:
+    static Filter caseInsensitiveLike(const QString &column, const QString &sqlPattern);
     static Filter compare(const QString &column, const char *op, const QVariant &value);
     Filter combine(const Filter &other, const char *op) const;
 

@@ -1,6 +1,7 @@
 #include "store/store.h"
 
 #include "store/schema.h"
+#include "store/textfunctions.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -96,7 +97,7 @@ bool Store::open(const QString &folder)
             return false;
         }
     }
-    return true;
+    return TextFunctions::install(m_db, &m_lastError);
 }
 
 bool Store::openFile(const FileDef &file, bool isMain)

@@ -1,7 +1,35 @@
 #include "store/values.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Every double holds its first 15 significant digits exactly: read that far, it is the decimal
+// that was typed or computed (1.005, not 1.00499999999999989).
+constexpr int SignificantDigits = 15;
+
+// A magnitude as its 15 significant digits and the power of ten of the first one.
+struct Decimal
+{
+    QString digits;
+    int exponent;
+};
+
+Decimal readDecimal(double magnitude)
+{
+    const QString scientific = QString::number(magnitude, 'e', SignificantDigits - 1);
+    const qsizetype mark = scientific.indexOf(QLatin1Char('e'));
+    return {scientific.left(mark).remove(QLatin1Char('.')), scientific.mid(mark + 1).toInt()};
+}
+
+QString lengthLimit()
+{
+    return QStringLiteral("不能超过%1个字").arg(Values::MaxTextLength);
+}
+
+} // namespace
 
 namespace Values {
 
@@ -41,8 +69,14 @@ std::optional<QVariant> toColumn(ColumnKind kind, const QVariant &value, QString
 {
     if (value.isNull())
         return QVariant();
-    if (kind == ColumnKind::Text || kind == ColumnKind::Flag)
-        return QVariant(value.toString());
+    if (kind == ColumnKind::Text || kind == ColumnKind::Flag) {
+        const QString text = value.toString();
+        if (fitsTextColumn(text))
+            return QVariant(text);
+        if (problem)
+            *problem = lengthLimit();
+        return std::nullopt;
+    }
 
     if (kind == ColumnKind::Number) {
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int
@@ -71,12 +105,43 @@ std::optional<QVariant> toColumn(ColumnKind kind, const QVariant &value, QString
     return std::nullopt;
 }
 
+bool fitsTextColumn(const QString &text)
+{
+    if (text.size() <= MaxTextLength)
+        return true;
+    // A character beyond the basic plane takes two UTF-16 units but is one character.
+    const auto secondHalves = std::count_if(text.cbegin(), text.cend(),
+                                            [](QChar c) { return c.isLowSurrogate(); });
+    return text.size() - secondHalves <= MaxTextLength;
+}
+
+QString tooLongMessage(const QString &name)
+{
+    return name + QLatin1Char(' ') + lengthLimit();
+}
+
+double roundMoney(double amount)
+{
+    if (!std::isfinite(amount))
+        return amount;
+    const Decimal decimal = readDecimal(std::fabs(amount));
+    // The digits up to the cent: those before the point (exponent + 1) and two after it.
+    const int kept = decimal.exponent + 3;
+    if (kept > SignificantDigits) // from 10^13 on a double holds no cents to round
+        return amount;
+    qint64 cents = kept > 0 ? decimal.digits.left(kept).toLongLong() : 0;
+    if (kept >= 0 && kept < SignificantDigits && decimal.digits.at(kept) >= QLatin1Char('5'))
+        ++cents;
+    // Rounding the magnitude, then giving the sign back, rounds halves away from zero.
+    if (cents == 0)
+        return 0.0;
+    const double rounded = double(cents) / 100.0;
+    return amount < 0 ? -rounded : rounded;
+}
+
 QString money(double amount)
 {
-    // Avoid showing "-0.00" for tiny negative remainders.
-    if (std::fabs(amount) < 0.005)
-        amount = 0.0;
-    return QString::number(amount, 'f', 2);
+    return QString::number(roundMoney(amount), 'f', 2);
 }
 
 QString sumText(const QVariant &sum)
@@ -86,13 +151,28 @@ QString sumText(const QVariant &sum)
 
 QString plainNumber(double value)
 {
-    // Six decimals hide the rounding noise of binary fractions (0.1 + 0.2) without an exponent.
-    QString text = QString::number(value, 'f', 6);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    if (!std::isfinite(value))
+        return QString::number(value);
+    if (value == 0.0)
+        return QStringLiteral("0");
+    const Decimal decimal = readDecimal(std::fabs(value));
+    QString digits = decimal.digits;
+    while (digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    const int integerDigits = decimal.exponent + 1;
+    QString text;
+    if (integerDigits <= 0)
+        text = QStringLiteral("0.") + QString(-integerDigits, QLatin1Char('0')) + digits;
+    else if (integerDigits >= digits.size())
+        text = digits + QString(integerDigits - digits.size(), QLatin1Char('0'));
+    else
+        text = digits.left(integerDigits) + QLatin1Char('.') + digits.mid(integerDigits);
+    return value < 0 ? QLatin1Char('-') + text : text;
+}
+
+QString plainSum(const QVariant &sum)
+{
+    return sum.isNull() ? QStringLiteral("0") : plainNumber(sum.toDouble());
 }
 
 QString likePattern(const QString &pattern)

@@ -228,6 +228,52 @@ private slots:
         QCOMPARE(pending(), 0);
     }
 
+    void amountsAndTotalsRoundAsAClerk()
+    {
+        // Halves that binary floating point holds just below the half still round up.
+        addLine("R1", "1.5", "2.55");
+        QCOMPARE(box("Text8")->text(), "3.83");
+        addLine("R2", "1", "2.675");
+        QCOMPARE(box("Text8")->text(), "2.68");
+        QCOMPARE(totals(), (QStringList{"2", "6.51", "JH20261205007", "2"}));
+        // A delete shows the total in its shortest form.
+        grid("DBGrid1")->selectRow(0);
+        click("Command2");
+        QCOMPARE(totals(), (QStringList{"1", "2.68", "JH20261205007", "1"}));
+    }
+
+    void textsTooLongForTheirColumnsAreRefusedByName()
+    {
+        // A text pasted into a search box finds nothing and says nothing.
+        herb(0)->setText(QString(20000, QChar(0x7518)));
+        QCOMPARE(listed(), 0);
+        QVERIFY(m->messages.texts.isEmpty());
+        box("Text6")->setText("1");
+        click("Command1");
+        QCOMPARE(m->messages.texts, QStringList{"编号 不能超过255个字"});
+        QCOMPARE(focused(), herb(0));
+        QCOMPARE(herb(0)->text().size(), 20000);
+        herb(0)->setText("A1");
+        combo("Combo5")->setEditText(QString(256, 'x'));
+        click("Command1");
+        QCOMPARE(m->messages.last(), "供货单位 不能超过255个字");
+        QVERIFY(combo("Combo5")->isAncestorOf(focused()) || focused() == combo("Combo5"));
+        QCOMPARE(pending(), 0);
+
+        // 255 characters fit; the line then posts like any other.
+        combo("Combo5")->setEditText(QString(255, 'x'));
+        click("Command1");
+        QCOMPARE(pending(), 1);
+        // An edit in the grid is refused the same way, and the line keeps its value.
+        m->messages.clear();
+        QAbstractItemModel *lines = grid("DBGrid1")->model();
+        QVERIFY(!lines->setData(lines->index(0, 0), QString(256, 'y')));
+        QCOMPARE(m->messages.texts, QStringList{"单据号：不能超过255个字，未修改"});
+        click("Command5");
+        QCOMPARE(m->messages.texts.size(), 1);
+        QCOMPARE(m->temp.rows("SELECT 单据号, length(厂家), 入库 FROM jinhuo"),
+                 (QList<QVariantList>{{"JH20261205007", 255, "已入库"}}));
+    }
 };
 
 QTEST_MAIN(tst_JinhuodjFrm)

@@ -70,12 +70,19 @@ private slots:
         // A new row, raised by the next line, which has no price: the copied cost stays.
         addLine("005", "A1", "P", 10, 5, 50);
         addLine("005", "A1", "P", 10, QVariant(), 70);
-        QCOMPARE(outcome(post(false, 12.34)), (QVariantList{true, 6, "JH20261205008"}));
+        // An average of 1.005 is a cent up, however binary holds it; the value has no noise.
+        addStock("006", "A1", "P", 1, 1, 1);
+        addLine("006", "A1", "P", 1, 1.01, 1.01);
+        addStock("007", "A1", "P", 1, 0.1, 0.1);
+        addLine("007", "A1", "P", 1, 0.2, 0.2);
+        QCOMPARE(outcome(post(false, 12.34)), (QVariantList{true, 8, "JH20261205008"}));
         // Rows that existed keep their sale price; single precision would store 12.3400001.
         QCOMPARE(stock(), (QList<QVariantList>{{"001", "A1", "P", 20.0, 20.0, 6.0, 120.0, 9.0},
                                                {"002", "A1", "P", 3.0, 3.0, 0.67, 2.0, 9.0},
                                                {"003", "A1", "P", 10.0, 10.0, 7.0, 70.0, 9.0},
                                                {"004", "A1", "P", 0.0, 0.0, 4.5, 10.0, 9.0},
+                                               {"006", "A1", "P", 2.0, 2.0, 1.01, 2.01, 9.0},
+                                               {"007", "A1", "P", 2.0, 2.0, 0.15, 0.3, 9.0},
                                                {"005", "A1", "P", 20.0, 20.0, 5.0, 120.0, 12.34}}));
         QCOMPARE(m->temp.rows("SELECT 品名, 拼音, 规格, 库房, 厂家, 单位, 生产日期, 有效期 FROM kucun "
                               "WHERE 编号 = '005'"),
@@ -98,6 +105,22 @@ private slots:
                  (QList<QVariantList>{{"001", "B1", "P", 11.0}, {"001", "B2", "P", 102.0},
                                       {"001", "B3", "Q", 1.0}, {"0'1", "B'", "P", 1001.0},
                                       {"001", "B2", "R", 4.0}, {"009", "*", "P", 5.0}}));
+    }
+
+    void linesAreFiledUnderTheHeadersNumber()
+    {
+        // One line added yesterday under yesterday's number, one today; one posted long ago.
+        addLine("001", "A1", "P", 1, 1, 1);
+        m->temp.exec("UPDATE jinhuo SET 单据号 = 'JH20261204007'");
+        addLine("002", "A1", "P", 1, 1, 1);
+        m->temp.exec("INSERT INTO jinhuo (单据号, 编号, 入库) VALUES ('JH20261201001', '003', "
+                     "'已入库')");
+        QVERIFY(post().ok);
+        QCOMPARE(m->temp.rows("SELECT 编号, 单据号 FROM jinhuo ORDER BY rowid"),
+                 (QList<QVariantList>{{"001", "JH20261205007"}, {"002", "JH20261205007"},
+                                      {"003", "JH20261201001"}}));
+        QCOMPARE(m->temp.rows("SELECT 进货单 FROM huodan"),
+                 QList<QVariantList>{{"JH20261205007"}});
     }
 
     void headerAndCounter()

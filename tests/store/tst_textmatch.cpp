@@ -1,0 +1,110 @@
+#include "store/cursor.h"
+#include "store/query.h"
+#include "support/testsupport.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <memory>
+
+// Letter case does not count in like() and sameText(), in any script, and the column's index
+// still serves a pattern's prefix.
+class tst_TextMatch : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempStore> m_temp;
+
+    // The codes of the catalogue rows the filter finds, in table order.
+    QStringList found(const Filter &filter)
+    {
+        Cursor rows(m_temp->store());
+        if (!rows.open(Query(QStringLiteral("yaocai"), filter))) {
+            QTest::qFail(qPrintable(rows.lastError().text()), __FILE__, __LINE__);
+            return {};
+        }
+        QStringList codes;
+        for (rows.first(); !rows.atEnd(); rows.next())
+            codes << rows.value(QStringLiteral("编号")).toString();
+        return codes;
+    }
+    // How the engine runs the filter over the catalogue: the details of its query plan.
+    QString plan(const Filter &filter)
+    {
+        QSqlQuery explain(m_temp->store().database());
+        explain.prepare(QStringLiteral("EXPLAIN QUERY PLAN SELECT rowid FROM yaocai WHERE ")
+                        + filter.sql());
+        for (const QVariant &value : filter.values())
+            explain.addBindValue(value);
+        if (!explain.exec())
+            QTest::qFail(qPrintable(explain.lastError().text()), __FILE__, __LINE__);
+        QStringList details;
+        while (explain.next())
+            details << explain.value(3).toString();
+        return details.join(QLatin1Char('|'));
+    }
+    static Filter byCode(const QString &pattern) { return Filter::like("编号", pattern); }
+
+private slots:
+    void init()
+    {
+        m_temp = std::make_unique<TempStore>();
+        // Full-width and ASCII Latin, accented Latin, Greek with a final sigma, Cyrillic, a
+        // letter beyond the basic plane, Chinese, a literal underscore and a Null.
+        m_temp->exec("INSERT INTO yaocai (编号) VALUES ('ＤＧ01'), ('dg01'), ('ÉA1'), ('ea1'), "
+                     "('ΛΟΓΟΣ'), ('СОЛОДКА корень'), ('𐐀1'), ('甘草01'), ('Éa_1'), (NULL)");
+    }
+    void cleanup() { m_temp.reset(); }
+
+    void likeIgnoresCaseInEveryScript_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("full-width") << "ｄｇ01" << QStringList{"ＤＧ01"};
+        QTest::newRow("ASCII as before") << "DG01" << QStringList{"dg01"};
+        QTest::newRow("accented") << "éa1" << QStringList{"ÉA1"};
+        QTest::newRow("accent counts") << "EA1" << QStringList{"ea1"};
+        QTest::newRow("Greek, final sigma") << "λογος" << QStringList{"ΛΟΓΟΣ"};
+        QTest::newRow("Cyrillic prefix") << "солодка*" << QStringList{"СОЛОДКА корень"};
+        QTest::newRow("Cyrillic suffix") << "*КОРЕНЬ" << QStringList{"СОЛОДКА корень"};
+        QTest::newRow("beyond the basic plane") << "𐐨1" << QStringList{"𐐀1"};
+        QTest::newRow("one character") << "é?1" << QStringList{"ÉA1"};
+        QTest::newRow("any run") << "é*1" << QStringList{"ÉA1", "Éa_1"};
+        QTest::newRow("underscore is text") << "é?_1" << QStringList{"Éa_1"};
+        QTest::newRow("Chinese") << "甘草*" << QStringList{"甘草01"};
+        QTest::newRow("everything but Null") << "*"
+                                             << QStringList{"ＤＧ01", "dg01", "ÉA1", "ea1", "ΛΟΓΟΣ",
+                                                            "СОЛОДКА корень", "𐐀1", "甘草01",
+                                                            "Éa_1"};
+    }
+
+    void likeIgnoresCaseInEveryScript()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, codes);
+        QCOMPARE(found(byCode(pattern)), codes);
+    }
+
+    void sameTextIgnoresCaseButNotPatterns()
+    {
+        QCOMPARE(found(Filter::sameText("编号", "ｄｇ01")), QStringList{"ＤＧ01"});
+        QCOMPARE(found(Filter::sameText("编号", "éA_1")), QStringList{"Éa_1"});
+        QCOMPARE(found(Filter::sameText("编号", "é*")), QStringList());
+        QCOMPARE(found(Filter::sameText("编号", "éa?")), QStringList());
+    }
+
+    void prefixesStillUseTheIndex()
+    {
+        const QString index = QStringLiteral("INDEX idx_yaocai_编号 (编号>? AND 编号<?)");
+        QVERIFY2(plan(byCode("DG*")).contains(index), qPrintable(plan(byCode("DG*"))));
+        QVERIFY2(plan(byCode("甘草*")).contains(index), qPrintable(plan(byCode("甘草*"))));
+        // Up to the first letter with case beyond ASCII.
+        QVERIFY2(plan(byCode("dgé*")).contains(index), qPrintable(plan(byCode("dgé*"))));
+        QVERIFY2(plan(Filter::sameText("编号", "dg01")).contains(index),
+                 qPrintable(plan(Filter::sameText("编号", "dg01"))));
+        // Without a prefix the whole table is read.
+        QVERIFY2(plan(byCode("*01")).startsWith("SCAN"), qPrintable(plan(byCode("*01"))));
+    }
+};
+
+QTEST_MAIN(tst_TextMatch)
+#include "tst_textmatch.moc"
