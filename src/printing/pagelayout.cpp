@@ -205,9 +205,15 @@ void PageLayout::addRow(const PrintEntry &row, const PrintEntry *tableHeader)
     QList<PlacedCell> cells = placeRow(row, m_y, &height);
     if (!fits(height)) {
         startPage();
-        // A table that goes on over the page break shows its column captions again.
-        if (tableHeader)
-            addRow(*tableHeader, nullptr);
+        // A table that goes on over the page break shows its column captions again, when they
+        // leave room for the row.
+        qreal headerHeight = 0;
+        const QList<PlacedCell> header =
+            tableHeader ? placeRow(*tableHeader, m_y, &headerHeight) : QList<PlacedCell>();
+        if (!header.isEmpty() && m_y + headerHeight + height <= m_bottom) {
+            m_pages.last().cells.append(header);
+            m_y += headerHeight;
+        }
         cells = placeRow(row, m_y, &height);
     }
     m_pages.last().cells.append(cells);
