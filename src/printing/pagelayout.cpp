@@ -46,29 +46,29 @@ PrintFonts PrintFonts::standard()
     return {printFont(200, false), printFont(180, false), printFont(180, false)};
 }
 
-QStringList wrapText(const QString &text, const QFont &font, qreal width, bool *overflows)
+WrappedText wrapText(const QString &text, const QFont &font, qreal width)
 {
-    const QFontMetricsF metrics(font);
-    *overflows = false;
-    if (metrics.horizontalAdvance(text) <= width)
-        return {text};
-    if (width <= 0) {
-        *overflows = true;
-        return {text};
+    WrappedText wrapped;
+    const qreal whole = QFontMetricsF(font).horizontalAdvance(text);
+    if (whole <= width || width <= 0) {
+        wrapped.lines = QStringList{text};
+        wrapped.widths = {whole};
+        wrapped.overflows = whole > std::max(width, qreal(0));
+        return wrapped;
     }
     QTextLayout layout(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    QStringList lines;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(width);
-        lines << chopTrailingBlanks(text.mid(line.textStart(), line.textLength()));
-        *overflows = *overflows || line.naturalTextWidth() > width;
+        wrapped.lines << chopTrailingBlanks(text.mid(line.textStart(), line.textLength()));
+        wrapped.widths << line.naturalTextWidth();
+        wrapped.overflows = wrapped.overflows || line.naturalTextWidth() > width;
     }
     layout.endLayout();
-    return lines;
+    return wrapped;
 }
 
 PageLayout::PageLayout(const QSizeF &printableTwips, const PrintFonts &fonts)
@@ -150,7 +150,7 @@ void PageLayout::startPage()
 void PageLayout::addText(const QString &text, const QFont &font, int alignment)
 {
     PlacedText placed;
-    placed.lines = wrapText(text, font, m_block.width, &placed.overflows);
+    static_cast<WrappedText &>(placed) = wrapText(text, font, m_block.width);
     placed.alignment = alignment;
     placed.font = font;
     const qreal height = placed.lines.size() * QFontMetricsF(font).lineSpacing();
@@ -175,8 +175,8 @@ QList<PlacedCell> PageLayout::placeRow(const PrintEntry &row, qreal top, qreal *
         cell.backColour = spec.backColour;
         cell.text.alignment = spec.alignment;
         cell.text.font = m_fonts.cell;
-        cell.text.lines =
-            wrapText(spec.text, m_fonts.cell, width - 2 * CellPadding, &cell.text.overflows);
+        static_cast<WrappedText &>(cell.text) =
+            wrapText(spec.text, m_fonts.cell, width - 2 * CellPadding);
         mostLines = std::max(mostLines, int(cell.text.lines.size()));
         cell.rect = QRectF(left, top, width, 0);
         cells.append(cell);
@@ -193,6 +193,7 @@ QList<PlacedCell> PageLayout::placeRow(const PrintEntry &row, qreal top, qreal *
                                             -CellPaddingTop);
         if (cell.text.lines.size() > mostLines) {
             cell.text.lines = cell.text.lines.mid(0, mostLines);
+            cell.text.widths = cell.text.widths.mid(0, mostLines);
             cell.text.overflows = true;
         }
     }

@@ -19,14 +19,23 @@ struct PrintFonts
     static PrintFonts standard();
 };
 
-// A block of text broken into lines that fit its width.
-struct PlacedText
+// A text broken into lines that fit a width.
+struct WrappedText
 {
-    QRectF rect;       // twips from the top left corner of the printable area
-    QStringList lines; // each fits the rect's width, except a single glyph wider than it
+    QStringList lines;
+    QList<qreal> widths;    // of each line
+    bool overflows = false; // a line is wider all the same (a single glyph wider than the width)
+};
+
+// Breaks text into lines no wider than `width` (at word boundaries, or anywhere in Chinese).
+WrappedText wrapText(const QString &text, const QFont &font, qreal width);
+
+// A block of text placed on a page; the painter clips the lines that overflow its rect.
+struct PlacedText : WrappedText
+{
+    QRectF rect; // twips from the top left corner of the printable area
     int alignment = PrintAlign::Left;
     QFont font;
-    bool overflows = false; // some line is wider than the rect: the painter clips it
 };
 
 struct PlacedCell
@@ -92,6 +101,3 @@ private:
     bool m_pageEmpty = true;
     std::function<PageTexts(int)> m_textsOfPage;
 };
-
-// Breaks text into lines no wider than `width` (at word boundaries, or anywhere in Chinese).
-QStringList wrapText(const QString &text, const QFont &font, qreal width, bool *overflows);

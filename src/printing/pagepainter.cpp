@@ -4,6 +4,8 @@
 #include <QLineF>
 #include <QPainter>
 #include <QVector>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -28,9 +30,9 @@ public:
         const qreal lineHeight = metrics.lineSpacing();
         qreal baseline = text.rect.top() + (text.rect.height() - text.lines.size() * lineHeight) / 2
                          + metrics.ascent();
-        for (const QString &line : text.lines) {
-            m_painter.drawText(QPointF(left(text, metrics.horizontalAdvance(line)), baseline),
-                               line);
+        for (int i = 0; i < text.lines.size(); ++i) {
+            if (!text.lines[i].isEmpty())
+                m_painter.drawText(QPointF(left(text, text.widths[i]), baseline), text.lines[i]);
             baseline += lineHeight;
         }
         if (text.overflows)
@@ -45,8 +47,9 @@ public:
             if (texts[i].isEmpty())
                 continue;
             PlacedText text;
+            static_cast<WrappedText &>(text) = wrapText(texts[i], m_fonts.pageText, width);
+            text.lines = text.lines.mid(0, 1);
             text.rect = QRectF(0, top, width, metrics.lineSpacing());
-            text.lines = wrapText(texts[i], m_fonts.pageText, width, &text.overflows).mid(0, 1);
             text.alignment = alignments[i];
             text.font = m_fonts.pageText;
             paintText(text);
@@ -81,6 +84,35 @@ bool isRuled(const QString &border, int side)
     return side < border.size() && border.at(side) == QLatin1Char('1');
 }
 
+// A rule along one line: from `from` to `to` at `at` across.
+struct Rule
+{
+    qreal at;
+    qreal from;
+    qreal to;
+};
+
+// Joins the rules that continue one another, so that a table's rules are drawn as few long
+// lines instead of one short line per cell side.
+QList<Rule> joined(QList<Rule> rules)
+{
+    constexpr qreal Tolerance = 0.5;
+    // Neighbouring cells compute their shared edges alike, so exact order groups them.
+    std::sort(rules.begin(), rules.end(), [](const Rule &a, const Rule &b) {
+        return a.at < b.at || (a.at == b.at && a.from < b.from);
+    });
+    QList<Rule> result;
+    for (const Rule &rule : rules) {
+        if (!result.isEmpty() && std::abs(result.last().at - rule.at) <= Tolerance
+            && rule.from <= result.last().to + Tolerance) {
+            result.last().to = std::max(result.last().to, rule.to);
+        } else {
+            result.append(rule);
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 void paintPage(QPainter &painter, const LaidOutPage &page, const QSizeF &printable,
@@ -90,19 +122,20 @@ void paintPage(QPainter &painter, const LaidOutPage &page, const QSizeF &printab
     painter.setPen(Qt::black);
     PagePainter texts(painter, fonts);
 
-    QVector<QLineF> rules;
+    QList<Rule> across;
+    QList<Rule> down;
     for (const PlacedCell &cell : page.cells) {
         if (cell.backColour.isValid() && cell.backColour != Qt::white)
             painter.fillRect(cell.rect, cell.backColour);
         const QRectF &r = cell.rect;
         if (isRuled(cell.border, 0))
-            rules.append(QLineF(r.topLeft(), r.bottomLeft()));
+            down.append({r.left(), r.top(), r.bottom()});
         if (isRuled(cell.border, 1))
-            rules.append(QLineF(r.topLeft(), r.topRight()));
+            across.append({r.top(), r.left(), r.right()});
         if (isRuled(cell.border, 2))
-            rules.append(QLineF(r.topRight(), r.bottomRight()));
+            down.append({r.right(), r.top(), r.bottom()});
         if (isRuled(cell.border, 3))
-            rules.append(QLineF(r.bottomLeft(), r.bottomRight()));
+            across.append({r.bottom(), r.left(), r.right()});
     }
     for (const PlacedCell &cell : page.cells)
         texts.paintText(cell.text);
@@ -113,7 +146,12 @@ void paintPage(QPainter &painter, const LaidOutPage &page, const QSizeF &printab
     texts.paintBand(page.headTexts, 0, printable.width());
     texts.paintBand(page.footTexts, printable.height() - lineHeight, printable.width());
 
+    QVector<QLineF> lines;
+    for (const Rule &rule : joined(across))
+        lines.append(QLineF(rule.from, rule.at, rule.to, rule.at));
+    for (const Rule &rule : joined(down))
+        lines.append(QLineF(rule.at, rule.from, rule.at, rule.to));
     painter.setPen(QPen(Qt::black, RuleWidth, Qt::SolidLine, Qt::SquareCap));
-    painter.drawLines(rules);
+    painter.drawLines(lines);
     painter.restore();
 }
