@@ -87,7 +87,8 @@ void CurtPrinter::buildToolbar()
     m_pageLabel->setContentsMargins(8, 0, 8, 0);
     m_toolbar->addWidget(m_pageLabel);
     m_toolbar->addSeparator();
-    addTool(QStringLiteral("closeAction"), QStringLiteral("关闭"), [this] { emit closeRequested(); });
+    addTool(QStringLiteral("closeAction"), QStringLiteral("关闭"),
+            [this] { emit closeRequested(); });
 }
 
 QAction *CurtPrinter::addTool(const QString &name, const QString &text,

@@ -14,7 +14,6 @@ class OpeningScreen
 public:
     explicit OpeningScreen(QWidget *screen) : m_screen(screen) {}
 
-    bool isOpen() const { return !m_screen.isNull(); }
     // The text of the screen's text box or combo box of that name; empty when there is none.
     QString text(const QString &control) const;
     // Calls `visit` with the screen's cursor of that name standing on each of its rows in turn,

@@ -28,8 +28,8 @@ public:
             m_painter.setClipRect(text.rect, Qt::IntersectClip);
         }
         const qreal lineHeight = metrics.lineSpacing();
-        qreal baseline = text.rect.top() + (text.rect.height() - text.lines.size() * lineHeight) / 2
-                         + metrics.ascent();
+        const qreal textHeight = text.lines.size() * lineHeight;
+        qreal baseline = text.rect.top() + (text.rect.height() - textHeight) / 2 + metrics.ascent();
         for (int i = 0; i < text.lines.size(); ++i) {
             if (!text.lines[i].isEmpty())
                 m_painter.drawText(QPointF(left(text, text.widths[i]), baseline), text.lines[i]);
