@@ -40,7 +40,7 @@ struct PlacedText : WrappedText
 
 struct PlacedCell
 {
-    QRectF rect;    // the cell, borders on its edges
+    QRectF rect;     // the cell, borders on its edges
     PlacedText text; // inside the cell's padding
     QString border;
     QColor backColour;
@@ -63,8 +63,8 @@ struct PageTexts
 };
 
 // Breaks a recorded document into pages of the given printable size (twips). Rows that do not fit
-// go on to the next page, after the header row of their table; titles and lines are centred on
-// the table and wrapped to its width; a table wider than the page is narrowed to fit.
+// go on to the next page, after the header row of their table; titles and lines take the
+// table's width and wrap within it; a table wider than the page is narrowed to fit.
 class PageLayout
 {
 public:

@@ -50,7 +50,10 @@ JindanchaFrm::JindanchaFrm(Store &store, const DocumentQueryConfig &config, QWid
             lookUpHeaders();
     });
     connect(Command1, &QPushButton::clicked, this, &JindanchaFrm::search);
-    connect(Command2, &QPushButton::clicked, this, [this] { m_config.reprint(this); });
+    connect(Command2, &QPushButton::clicked, this, [this] {
+        if (m_config.reprint)
+            m_config.reprint(this);
+    });
     m_searching = true;
 }
 
@@ -74,6 +77,7 @@ void JindanchaFrm::buildControls()
                                     twips(8040, 330, 720, 420));
     Command2 = FormControls::button(Frame1, QStringLiteral("Command2"), QStringLiteral("打印"),
                                     twips(8820, 330, 720, 420));
+    Command2->setEnabled(bool(m_config.reprint));
 
     Data1 = new Cursor(store(), this);
     Data1->setObjectName(QStringLiteral("Data1"));
