@@ -4,7 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 source scripts/install-packages.sh
+source scripts/pdf-printer.sh
 install_missing_packages
+set_up_pdf_printer
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 

@@ -1,10 +1,12 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs, when missing.
 herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev cmake ninja-build g++
-    fonts-noto-cjk xvfb xauth)
+    fonts-noto-cjk fonts-wqy-microhei xvfb xauth)
 
+# Installs the given packages, or the build's when none are given, unless already installed.
 install_missing_packages() {
-    local missing=() package
-    for package in "${herbdesk_packages[@]}"; do
+    local wanted=("$@") missing=() package
+    ((${#wanted[@]} == 0)) && wanted=("${herbdesk_packages[@]}")
+    for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
             || missing+=("$package")
     done

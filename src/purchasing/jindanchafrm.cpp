@@ -1,6 +1,7 @@
 #include "purchasing/jindanchafrm.h"
 
 #include "purchasing/linelisting.h"
+#include "purchasing/noticeprintfrm.h"
 #include "shell/datagrid.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
@@ -33,7 +34,8 @@ DocumentQueryConfig purchaseDocumentQuery()
     return {QStringLiteral("jindanchafrm"), QStringLiteral("进货单据"),
             QStringLiteral("选择进货单据"), QStringLiteral("huodan"),
             QStringLiteral("进货单"),       QStringLiteral("jinhuo"),
-            QStringLiteral("JH")};
+            QStringLiteral("JH"),
+            [](QWidget *screen) { NoticePrintFrm::open(screen, documentNotice()); }};
 }
 
 JindanchaFrm::JindanchaFrm(Store &store, const DocumentQueryConfig &config, QWidget *parent)
@@ -46,6 +48,10 @@ JindanchaFrm::JindanchaFrm(Store &store, const DocumentQueryConfig &config, QWid
             lookUpHeaders();
     });
     connect(Command1, &QPushButton::clicked, this, &JindanchaFrm::search);
+    connect(Command2, &QPushButton::clicked, this, [this] {
+        if (m_config.reprint)
+            m_config.reprint(this);
+    });
     m_searching = true;
 }
 
@@ -67,12 +73,12 @@ void JindanchaFrm::buildControls()
 
     Command1 = FormControls::button(Frame1, QStringLiteral("Command1"), QStringLiteral("搜索"),
                                     twips(8040, 330, 720, 420));
-    // The notice can be reprinted once the print window is available.
     Command2 = FormControls::button(Frame1, QStringLiteral("Command2"), QStringLiteral("打印"),
                                     twips(8820, 330, 720, 420));
-    Command2->setEnabled(false);
+    Command2->setEnabled(bool(m_config.reprint));
 
     Data1 = new Cursor(store(), this);
+    Data1->setObjectName(QStringLiteral("Data1"));
     DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
     DBGrid1->setGeometry(twips(120, 1080, 9630, 4620));
 

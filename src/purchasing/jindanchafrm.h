@@ -2,6 +2,8 @@
 
 #include "shell/childscreen.h"
 
+#include <functional>
+
 class Cursor;
 class DataGrid;
 class DropDownSearch;
@@ -20,6 +22,8 @@ struct DocumentQueryConfig
     QString headerColumn; // the document number of a header
     QString linesTable;   // the lines, which carry the number in 单据号
     QString prefix;       // the number's prefix, the box's initial text
+    // Opens the reprint of the document found, which reads the screen's number and lines.
+    std::function<void(QWidget *screen)> reprint;
 };
 
 // The purchase document query's settings.

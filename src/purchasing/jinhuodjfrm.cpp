@@ -1,6 +1,7 @@
 #include "purchasing/jinhuodjfrm.h"
 
 #include "purchasing/documentnumber.h"
+#include "purchasing/noticeprintfrm.h"
 #include "purchasing/stockinposting.h"
 #include "shell/datagrid.h"
 #include "shell/dropdownsearch.h"
@@ -133,8 +134,6 @@ void JinhuodjFrm::buildBottomRow()
     Command3 = addButton(QStringLiteral("Command3"), QStringLiteral("打印"), 6210, top);
     Command5 = addButton(QStringLiteral("Command5"), QStringLiteral("入库"), 7275, top);
     Command6 = addButton(QStringLiteral("Command6"), QStringLiteral("退出"), 8340, top);
-    // The receiving notice has no window yet.
-    Command3->setEnabled(false);
 }
 
 QLabel *JinhuodjFrm::addLabel(QWidget *parent, const QString &text, int left, int top, int width)
@@ -218,6 +217,8 @@ void JinhuodjFrm::connectActions()
         addLine();
     });
     connect(Command2, &QPushButton::clicked, this, &JinhuodjFrm::deleteLine);
+    connect(Command3, &QPushButton::clicked, this,
+            [this] { NoticePrintFrm::open(this, pendingLinesNotice()); });
     connect(Command5, &QPushButton::clicked, this, &JinhuodjFrm::postLines);
     connect(Command6, &QPushButton::clicked, this, &JinhuodjFrm::closeScreen);
 }
