@@ -43,6 +43,7 @@ struct Action
     Target target;
     int samples = 30;
     bool cold = true; // also measured after the file cache is dropped
+    bool countsCommits = false; // notes how many transactions wrote each file
 
     std::function<void()> setUp;    // once, e.g. open the screen
     std::function<void()> prepare;  // before each sample, e.g. type the prefix before the key

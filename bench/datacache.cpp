@@ -145,3 +145,19 @@ double residentShare(const QStringList &files)
     }
     return pages ? double(resident) / double(pages) : 0.0;
 }
+
+QList<quint32> changeCounters(const QStringList &files)
+{
+    QList<quint32> counters;
+    for (const QString &path : files) {
+        QFile file(path);
+        QByteArray header;
+        if (file.open(QIODevice::ReadOnly))
+            header = file.read(28);
+        const auto byte = [&header](int i) {
+            return i < header.size() ? quint32(quint8(header[i])) : 0u;
+        };
+        counters << (byte(24) << 24 | byte(25) << 16 | byte(26) << 8 | byte(27));
+    }
+    return counters;
+}

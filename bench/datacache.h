@@ -36,3 +36,6 @@ QStringList dataFiles(const QString &sysfileFolder);
 void dropFileCache(const QStringList &files);
 // Share of the files' pages still in the page cache, 0 to 1.
 double residentShare(const QStringList &files);
+
+// SQLite's change counter of each file (raised by every transaction that writes the file).
+QList<quint32> changeCounters(const QStringList &files);

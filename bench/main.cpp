@@ -83,7 +83,7 @@ int main(int argc, char *argv[])
     options.cold = !parser.isSet(noColdOption);
     options.only = QRegularExpression(parser.value(onlyOption));
 
-    const QDir build(QDir(QCoreApplication::applicationDirPath()).filePath(".."));
+    const QDir build(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/.."));
     const RunPlaces places{build.filePath(QStringLiteral("herbdesk")),
                            QCoreApplication::applicationFilePath(),
                            build.filePath(QStringLiteral("bench-data/firststart")),

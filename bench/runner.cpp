@@ -1,6 +1,9 @@
 #include "runner.h"
 
 #include "bench.h"
+#include "datacache.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -16,17 +19,29 @@ bool RunOptions::wants(const QString &group, const QString &name) const
     return only.pattern().isEmpty() || only.match(group + QLatin1Char(' ') + name).hasMatch();
 }
 
-Sample Runner::sample(const Action &action, bool cold)
+Sample Runner::sample(const Action &action, bool cold, QString *commits)
 {
     if (action.prepare)
         action.prepare();
     ScreenDriver::settle();
     if (cold)
         m_bench.dropCaches();
+    const QStringList files = dataFiles(m_bench.folder);
+    const QList<quint32> before = changeCounters(files);
     const Sample measured = timed([&] {
         action.act();
         ScreenDriver::settle();
     });
+    if (commits) {
+        const QList<quint32> after = changeCounters(files);
+        QStringList written;
+        for (int i = 0; i < files.size(); ++i) {
+            if (after[i] != before[i])
+                written << QStringLiteral("%1 %2").arg(QFileInfo(files[i]).fileName())
+                               .arg(after[i] - before[i]);
+        }
+        *commits = QStringLiteral("transactions: ") + written.join(QLatin1String(", "));
+    }
     if (action.restore)
         action.restore();
     return measured;
@@ -48,8 +63,11 @@ Result Runner::run(const Action &action)
     try {
         if (action.setUp)
             action.setUp();
-        sample(action, false); // warm-up
+        QString commits;
+        sample(action, false, action.countsCommits ? &commits : nullptr); // warm-up
         noteMessages(result);
+        if (result.note.isEmpty())
+            result.note = commits;
         for (int i = 0; i < samples; ++i)
             result.warm.samples.push_back(sample(action, false));
         if (action.cold && m_options.cold) {

@@ -24,7 +24,8 @@ public:
     Result run(const Action &action);
 
 private:
-    Sample sample(const Action &action, bool cold);
+    // `commits`, when given, hears which files the action wrote in how many transactions.
+    Sample sample(const Action &action, bool cold, QString *commits = nullptr);
     void noteMessages(Result &result);
 
     Bench &m_bench;

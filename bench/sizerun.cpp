@@ -19,6 +19,15 @@ namespace {
 
 constexpr int StartupSamples = 15;
 
+// Other work on the machine stretches wall times: the report says how busy it was.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
+}
+
 QStringList dataFacts(Bench &bench)
 {
     Engine &engine = bench.engine();
@@ -67,6 +76,7 @@ SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const
                        const RunOptions &options, const RunPlaces &places)
 {
     SizeReport report{size, {}, {}};
+    const QString loadBefore = loadAverage();
     QTextStream log(stderr);
     const auto progress = [&log, &size](const Result &result) {
         log << size.label << "x  " << result.group << " " << result.name
@@ -118,5 +128,7 @@ SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const
     probe(QStringLiteral("peak memory: every screen open, every purchase line scrolled"),
           Target::memoryMb(150),
           [&] { return measurePeakMemory(places.benchProgram, sysfileFolder); });
+    report.facts << QStringLiteral("load average (1, 5, 15 min) at the start %1, at the end %2")
+                        .arg(loadBefore, loadAverage());
     return report;
 }

@@ -57,6 +57,7 @@ Action writeOff(Bench &bench, const QString &code)
     Action action;
     action.group = QStringLiteral("库存");
     action.name = QStringLiteral("write off 1 of a batch of %1").arg(code);
+    action.countsCommits = true;
     action.setUp = [&bench, screen, code] {
         *screen = bench.driver().open(WriteOff);
         lineEdit(*screen, "Text1")->setText(code);

@@ -1,5 +1,5 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs, when missing.
-herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite cmake ninja-build g++ fonts-noto-cjk xvfb xauth)
+herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev cmake ninja-build g++ fonts-noto-cjk xvfb xauth)
 
 install_missing_packages() {
     local missing=() package
