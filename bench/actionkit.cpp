@@ -65,6 +65,14 @@ QLineEdit *lineEdit(ChildScreen *screen, const QString &name)
     return ScreenDriver::find<QLineEdit>(screen, name);
 }
 
+void takePage(ChildScreen *screen, const QString &gridName, int &pageRows)
+{
+    auto *grid = ScreenDriver::find<QTableView>(screen, gridName);
+    if (grid->model()->rowCount() == 0)
+        throw std::runtime_error(("the search listed nothing in " + gridName).toStdString());
+    pageRows = qMax(pageRows, ScreenDriver::visibleRows(grid));
+}
+
 Action openScreenAction(Bench &bench, const QString &group, const QString &screen,
                         const QString &caption, const std::function<void(Engine &)> &engine)
 {
@@ -109,10 +117,9 @@ Action keystrokeAction(Bench &bench, const QString &group, const QString &name,
         else
             ScreenDriver::type(*box, keystroke.typed);
     };
+    // The grid's page is known once a search has sized and shown it.
     action.restore = [keystroke, screen, pageRows] {
-        // The grid's page is known once a search has sized and shown it.
-        auto *grid = ScreenDriver::find<QTableView>(*screen, keystroke.grid);
-        *pageRows = qMax(*pageRows, ScreenDriver::visibleRows(grid));
+        takePage(*screen, keystroke.grid, *pageRows);
     };
     action.tearDown = [&bench, keystroke] { bench.driver().close(keystroke.screen); };
     const QString text = keystroke.typed.isEmpty() ? keystroke.before.chopped(1)

@@ -65,3 +65,7 @@ Action keystrokeAction(Bench &bench, const QString &group, const QString &name,
                        const Keystroke &keystroke);
 
 QLineEdit *lineEdit(ChildScreen *screen, const QString &name);
+
+// After a search: the rows its grid shows at once become the engine's page size. A search that
+// listed nothing means the benchmark typed the wrong thing, so it throws.
+void takePage(ChildScreen *screen, const QString &gridName, int &pageRows);

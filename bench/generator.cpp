@@ -141,9 +141,11 @@ public:
     }
 
 private:
+    // Spreads `count` lines over the ten years: the first on the first day, the last on the
+    // last day.
     QDate dayOf(qint64 index, qint64 count) const
     {
-        return m_firstDay.addDays(index * m_days / count);
+        return m_firstDay.addDays(index * (m_days - 1) / std::max<qint64>(1, count - 1));
     }
 
     void makePartners();

@@ -15,7 +15,7 @@
 class Generator
 {
 public:
-    static constexpr int Version = 1;
+    static constexpr int Version = 2;
 
     Generator(const DataSize &size, const QDate &lastDay);
 

@@ -9,6 +9,7 @@
 #include "stockactions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QSysInfo>

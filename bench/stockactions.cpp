@@ -33,18 +33,16 @@ Action stockSearch(Bench &bench, const QString &name)
         lineEdit(*screen, "Text1")->setText(name);
     };
     action.act = [screen] { ScreenDriver::click(button(*screen, "Command1")); };
-    action.restore = [screen, pageRows] {
-        auto *grid = ScreenDriver::find<QTableView>(*screen, "DBGrid1");
-        *pageRows = qMax(*pageRows, ScreenDriver::visibleRows(grid));
-    };
+    action.restore = [screen, pageRows] { takePage(*screen, "DBGrid1", *pageRows); };
     action.tearDown = [&bench] { bench.driver().close(StockQuery); };
-    action.engine = [name, pageRows](Engine &engine) {
+    const QString pattern = QString(name).replace(QLatin1Char('*'), QLatin1Char('%'));
+    action.engine = [pattern, pageRows](Engine &engine) {
         const QString where = QStringLiteral("(编号 LIKE ? OR 品名 LIKE ?)");
         engine.read(QStringLiteral("SELECT count(编号), sum(进价金额) FROM kucun WHERE ") + where,
-                    {name, name});
+                    {pattern, pattern});
         engine.read(QStringLiteral("SELECT * FROM kucun WHERE %1 LIMIT %2").arg(where).arg(
                         *pageRows),
-                    {name, name});
+                    {pattern, pattern});
     };
     return action;
 }

@@ -160,10 +160,7 @@ void addLineQuery(Bench &bench, const TradeSide &side, std::vector<Action> &acti
     action.act = [screen] {
         ScreenDriver::click(ScreenDriver::find<QAbstractButton>(*screen, "Command1"));
     };
-    action.restore = [screen, pageRows] {
-        auto *grid = ScreenDriver::find<QTableView>(*screen, "DBGrid1");
-        *pageRows = qMax(*pageRows, ScreenDriver::visibleRows(grid));
-    };
+    action.restore = [screen, pageRows] { takePage(*screen, "DBGrid1", *pageRows); };
     action.tearDown = [&bench, side] { bench.driver().close(side.lineQueryScreen); };
     action.engine = [side, query, pageRows](Engine &engine) {
         const QString table = quoted(side.linesTable);
@@ -304,10 +301,7 @@ void addDocumentQuery(Bench &bench, const TradeSide &side, std::vector<Action> &
     search.act = [screen] {
         ScreenDriver::click(ScreenDriver::find<QAbstractButton>(*screen, "Command1"));
     };
-    search.restore = [screen, pageRows] {
-        auto *grid = ScreenDriver::find<QTableView>(*screen, "DBGrid1");
-        *pageRows = qMax(*pageRows, ScreenDriver::visibleRows(grid));
-    };
+    search.restore = [screen, pageRows] { takePage(*screen, "DBGrid1", *pageRows); };
     search.tearDown = [&bench, side] { bench.driver().close(side.documentQueryScreen); };
     search.engine = [side, number, pageRows](Engine &engine) {
         const QString table = quoted(side.linesTable);
