@@ -5,10 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# Only the tables go to standard output, so that ./bench.sh > results.md keeps them alone.
 source scripts/install-packages.sh
-install_missing_packages
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --target herbdesk herbdesk_bench
+install_missing_packages >&2
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
+cmake --build build --target herbdesk herbdesk_bench >&2
 
 # The program's start-up is measured on a real display server.
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
