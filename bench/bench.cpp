@@ -1,0 +1,26 @@
+#include "bench.h"
+
+#include "datacache.h"
+
+Bench::Bench(const DataSize &dataSize, const QString &sysfileFolder, const QDate &day)
+    : size(dataSize), folder(sysfileFolder), lastDay(day)
+{
+    if (!m_store.open(folder))
+        throw std::runtime_error(m_store.lastError().text().toStdString());
+    m_engine = std::make_unique<Engine>(folder);
+    m_driver = std::make_unique<ScreenDriver>(m_store);
+}
+
+Bench::~Bench()
+{
+    m_driver.reset();
+}
+
+void Bench::dropCaches()
+{
+    // Open screens keep their Store; reopening it gives them a new connection.
+    if (!m_store.open(folder))
+        throw std::runtime_error(m_store.lastError().text().toStdString());
+    m_engine->reopen();
+    dropFileCache(dataFiles(folder));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "action.h"
+#include "datasize.h"
+
+#include <QStringList>
+#include <vector>
+
+// What one size's run found: facts about the data and machine, and every action's result.
+struct SizeReport
+{
+    DataSize size;
+    QStringList facts;
+    std::vector<Result> results;
+
+    // Whether a judged target was missed.
+    bool missedTarget() const;
+};
+
+// The report as a Markdown section: the facts, then one table row per action.
+QString markdown(const SizeReport &report);

@@ -1,0 +1,61 @@
+#include "sideactions.h"
+
+#include "engine.h"
+
+namespace {
+
+// The least SQL of a stock-out posting: each pending line lowers its stock row and revalues
+// it; the lines are marked, the header written and the counter raised.
+void postSales(Engine &engine)
+{
+    engine.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const QList<QVariantList> lines = engine.rows(QStringLiteral(
+        "SELECT 编号, 批号, 规格, 产地, 数量 FROM chuhuo WHERE 出库 IS NULL"));
+    auto find = engine.prepare(QStringLiteral(
+        "SELECT rowid, 库存数量, 进价 FROM kucun WHERE 编号 = ? COLLATE NOCASE AND 批号 LIKE ? "
+        "AND 规格 LIKE ? AND 产地 LIKE ? LIMIT 1"));
+    auto lower = engine.prepare(
+        QStringLiteral("UPDATE kucun SET 库存数量 = ?, 进价金额 = ? WHERE rowid = ?"));
+    for (const QVariantList &line : lines) {
+        find->bindAll(line.mid(0, 4));
+        if (find->step()) {
+            const double onHand = find->value(1).toDouble() - line[4].toDouble();
+            lower->bindAll({onHand, onHand * find->value(2).toDouble(), find->value(0)});
+            lower->step();
+            lower->reset();
+        }
+        find->reset();
+    }
+    engine.exec(QStringLiteral("UPDATE chuhuo SET 出库 = '已出库' WHERE 出库 IS NULL"));
+    engine.exec(QStringLiteral("INSERT INTO danju VALUES ('XS', NULL, NULL)"));
+    engine.exec(QStringLiteral("UPDATE danjuhao SET 销售单号 = 销售单号 + 1"));
+    engine.exec(QStringLiteral("COMMIT"));
+}
+
+} // namespace
+
+TradeSide salesSide()
+{
+    TradeSide side;
+    side.group = QStringLiteral("销售");
+    side.entryScreen = QStringLiteral("xiaoshoufrm");
+    side.searchTable = QStringLiteral("kucun");
+    side.linesTable = QStringLiteral("chuhuo");
+    side.flagColumn = QStringLiteral("出库");
+    side.headerTable = QStringLiteral("danju");
+    side.headerColumn = QStringLiteral("销售单");
+    side.partnerColumn = QStringLiteral("购货单位");
+    side.lineQueryScreen = QStringLiteral("xiaoshouchafrm");
+    side.deleteAllButton = QStringLiteral("Command3");
+    side.documentQueryScreen = QStringLiteral("chudanchafrm");
+    side.documentPrefix = QStringLiteral("XS");
+    side.lineBoxes = [](const QVariantMap &row) -> QList<QPair<QString, QString>> {
+        return {{"Text3_0", row["编号"].toString()}, {"Text3_1", row["品名"].toString()},
+                {"Text3_2", row["拼音"].toString()}, {"Text3_3", row["规格"].toString()},
+                {"Text3_4", row["产地"].toString()}, {"Text3_7", row["批号"].toString()},
+                {"Text7", "100000"},                 {"Text8", "1"},
+                {"Text9", "20"},                     {"Text10", "20.00"}};
+    };
+    side.enginePost = postSales;
+    return side;
+}
