@@ -1,6 +1,6 @@
 #include "purchasing/jinhuodjfrm.h"
 
-#include "purchasing/documentnumber.h"
+#include "trading/documentnumber.h"
 #include "purchasing/noticeprintfrm.h"
 #include "purchasing/stockinposting.h"
 #include "shell/datagrid.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/storeerror.h"
+#include "trading/posting.h"
 
 #include <QString>
 
@@ -16,13 +16,7 @@ struct StockInRequest
     double salePrice = 0.0; // the sale price of stock rows that the posting creates
 };
 
-struct StockInResult
-{
-    bool ok = false;
-    int postedLines = 0;
-    QString nextNumber; // empty when nothing was posted
-    StoreError error;
-};
+using StockInResult = PostingResult;
 
 // Posts every pending purchase line into stock: a matching stock row (same code, and batch and
 // origin matched as patterns, "*" meaning any) grows and gets the weighted average unit cost,

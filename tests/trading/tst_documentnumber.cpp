@@ -1,4 +1,4 @@
-#include "purchasing/documentnumber.h"
+#include "trading/documentnumber.h"
 #include "support/testsupport.h"
 
 class tst_DocumentNumber : public QObject
