@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class Cursor;
+class QLineEdit;
+class QWidget;
+class Store;
+struct Query;
+
+// The two totals under an entry screen's pending lines: how many lines there are and what they
+// come to. Read from the table when the screen opens (and on request), kept up by the screen's
+// adds and deletes in between.
+class RunningTotals
+{
+public:
+    RunningTotals(QLineEdit *lines, QLineEdit *amount);
+
+    // Counts the pending lines by the column (lines without a value there are not counted) and
+    // sums their amounts: "0.00", or "0" when there is nothing to add up.
+    void read(Store &store, const Query &pending, const QString &countedColumn);
+    // One line more, of the amount: the total rounded to the cent, "0.00".
+    void added(double amount);
+    // One line less, of the amount: the total in its shortest form.
+    void removed(double amount);
+    void clear();
+
+private:
+    double lines() const;
+    double amount() const;
+    void show(double lines, const QString &amount);
+
+    QLineEdit *m_lines;
+    QLineEdit *m_amount;
+};
+
+// A column of a new line and the text that goes into it.
+using LineValues = QList<QPair<QString, QString>>;
+
+// Adds a pending line through the cursor: the columns of `always` whatever they hold, those of
+// `whenGiven` only when not empty (an empty box leaves the column Null). The cursor is then run
+// again and stands on the new line. When the store refuses the line the clerk is told ("错误！"
+// and the reason) and false is returned.
+bool addPendingLine(QWidget *screen, Cursor &lines, const LineValues &always,
+                    const LineValues &whenGiven);
