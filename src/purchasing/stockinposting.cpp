@@ -4,6 +4,7 @@
 #include "store/store.h"
 #include "store/values.h"
 #include "trading/documentnumber.h"
+#include "trading/stockmatch.h"
 
 #include <cmath>
 
@@ -24,12 +25,6 @@ QString column(const char *name)
 double figure(const QVariant &value)
 {
     return value.isNull() ? 0.0 : value.toDouble();
-}
-
-// A batch or origin that was never given matches any, like the "*" that entry stores for it.
-QString patternOf(const QVariant &value)
-{
-    return value.isNull() ? QStringLiteral("*") : value.toString();
 }
 
 const PostingSide &purchaseSide()
@@ -65,11 +60,10 @@ private:
 bool StockIn::moveStock(const Cursor &line)
 {
     // Values are matched as typed, not trimmed: a "*" matches any batch or origin.
-    const Filter match =
-        Filter::like(column("编号"), line.value(column("编号")).toString())
-        && Filter::like(column("批号"), patternOf(line.value(column("批号"))))
-        && Filter::like(column("产地"), patternOf(line.value(column("产地"))));
-    if (!m_stock.open(Query(QStringLiteral("kucun"), match)))
+    const Query match = StockMatch::rowsFor(
+        line.value(column("编号")).toString(),
+        {{column("批号"), line.value(column("批号"))}, {column("产地"), line.value(column("产地"))}});
+    if (!m_stock.open(match))
         return fail(m_stock.lastError());
     return m_stock.hasCurrent() ? raiseStockRow(line) : addStockRow(line);
 }
