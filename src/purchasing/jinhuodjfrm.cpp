@@ -240,15 +240,7 @@ void JinhuodjFrm::clearEntryBoxes()
 
 void JinhuodjFrm::deleteLine()
 {
-    DBGrid1->submitPendingEdits();
-    if (!Data1->hasCurrent())
-        return;
-    const double amount = Data1->value(column("金额")).toDouble();
-    if (!Data1->remove()) {
-        Messages::inform(this, Data1->lastError().text());
-        return;
-    }
-    m_totals->removed(amount);
+    deletePendingLine(this, *DBGrid1, *m_totals);
 }
 
 void JinhuodjFrm::postLines()
@@ -260,17 +252,8 @@ void JinhuodjFrm::postLines()
     request.supplier = Combo5->currentText();
     request.keepNumber = m_keepNumber;
     request.salePrice = m_salePrice;
-    const StockInResult result = postPendingPurchases(store(), request);
-    if (!result.ok) {
-        Messages::inform(this, QStringLiteral("入库失败，没有做任何改动。\n")
-                                   + result.error.text());
-        return;
-    }
-    if (result.postedLines == 0)
-        return;
-    Data1->refresh();
-    m_totals->clear();
-    Text9->setText(result.nextNumber);
+    showPostingOutcome(this, QStringLiteral("入库"), postPendingPurchases(store(), request),
+                       *Data1, *m_totals, Text9);
 }
 
 void JinhuodjFrm::setKeepNumber(bool keep)

@@ -1,9 +1,11 @@
 #include "trading/pendinglines.h"
 
+#include "shell/datagrid.h"
 #include "shell/messages.h"
 #include "store/cursor.h"
 #include "store/store.h"
 #include "store/values.h"
+#include "trading/posting.h"
 
 #include <QLineEdit>
 
@@ -70,4 +72,34 @@ bool addPendingLine(QWidget *screen, Cursor &lines, const LineValues &always,
     lines.refresh();
     lines.last();
     return true;
+}
+
+bool deletePendingLine(QWidget *screen, DataGrid &grid, RunningTotals &totals)
+{
+    grid.submitPendingEdits();
+    Cursor &lines = *grid.cursor();
+    if (!lines.hasCurrent())
+        return false;
+    const double amount = lines.value(QStringLiteral("金额")).toDouble();
+    if (!lines.remove()) {
+        Messages::inform(screen, lines.lastError().text());
+        return false;
+    }
+    totals.removed(amount);
+    return true;
+}
+
+void showPostingOutcome(QWidget *screen, const QString &action, const PostingResult &result,
+                        Cursor &lines, RunningTotals &totals, QLineEdit *numberBox)
+{
+    if (!result.ok) {
+        Messages::inform(screen, QStringLiteral("%1失败，没有做任何改动。\n").arg(action)
+                                     + result.error.text());
+        return;
+    }
+    if (result.postedLines == 0)
+        return;
+    lines.refresh();
+    totals.clear();
+    numberBox->setText(result.nextNumber);
 }

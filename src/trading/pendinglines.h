@@ -5,9 +5,11 @@
 #include <QString>
 
 class Cursor;
+class DataGrid;
 class QLineEdit;
 class QWidget;
 class Store;
+struct PostingResult;
 struct Query;
 
 // The two totals under an entry screen's pending lines: how many lines there are and what they
@@ -45,3 +47,14 @@ using LineValues = QList<QPair<QString, QString>>;
 // and the reason) and false is returned.
 bool addPendingLine(QWidget *screen, Cursor &lines, const LineValues &always,
                     const LineValues &whenGiven);
+
+// Deletes the pending line chosen in the grid (an edit still open in the grid is saved first)
+// and takes it off the totals; a failure is told to the clerk. With no line chosen nothing
+// happens. True when a line was deleted.
+bool deletePendingLine(QWidget *screen, DataGrid &grid, RunningTotals &totals);
+
+// Shows what a posting did. A failure is told as "入库失败，没有做任何改动。" (or 出库, the
+// action given) and the reason. After lines were posted the grid's cursor runs again (it now
+// holds no line), the totals show 0 and the number box the next number.
+void showPostingOutcome(QWidget *screen, const QString &action, const PostingResult &result,
+                        Cursor &lines, RunningTotals &totals, QLineEdit *numberBox);
