@@ -1,5 +1,6 @@
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
+#include "sales/salesscreens.h"
 #include "shell/logofrm.h"
 #include "shell/messages.h"
 #include "shell/screenregistry.h"
@@ -43,6 +44,7 @@ int main(int argc, char *argv[])
     ScreenRegistry screens;
     registerReferenceScreens(screens);
     registerPurchasingScreens(screens);
+    registerSalesScreens(screens);
     registerStockScreens(screens);
 
     auto *login = new LogoFrm(store, screens);
