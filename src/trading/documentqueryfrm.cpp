@@ -28,7 +28,8 @@ constexpr int LookupHeightTwips = 1300;
 
 } // namespace
 
-DocumentQueryFrm::DocumentQueryFrm(Store &store, const DocumentQueryConfig &config, QWidget *parent)
+DocumentQueryFrm::DocumentQueryFrm(Store &store, const DocumentQueryConfig &config,
+                                   QWidget *parent)
     : ChildScreen(store, config.screenName, config.caption, 9990, 6210, parent), m_config(config)
 {
     buildControls();
