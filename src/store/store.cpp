@@ -47,6 +47,8 @@ bool Store::isOpen() const
 
 void Store::close()
 {
+    m_statements.clear();
+    m_columns.clear();
     if (m_db.isValid()) {
         m_db.close();
         m_db = QSqlDatabase();
@@ -76,6 +78,41 @@ bool Store::run(QSqlQuery &statement, const QString &action)
         return false;
     }
     return true;
+}
+
+QSqlQuery *Store::prepared(const QString &sql, StoreError *error)
+{
+    // A run's statements are a few dozen shapes; a runaway set starts afresh.
+    if (m_statements.size() > 500)
+        m_statements.clear();
+    auto found = m_statements.find(sql);
+    if (found != m_statements.end())
+        return found->second.get();
+    auto statement = std::make_unique<QSqlQuery>(m_db);
+    statement->setForwardOnly(true);
+    if (!statement->prepare(sql)) {
+        *error = {QStringLiteral("查询失败"), statement->lastError().text()};
+        return nullptr;
+    }
+    return m_statements.emplace(sql, std::move(statement)).first->second.get();
+}
+
+QStringList Store::columnsOf(const QString &table, StoreError *error)
+{
+    const auto found = m_columns.constFind(table);
+    if (found != m_columns.constEnd())
+        return *found;
+    QSqlQuery statement(m_db);
+    if (!statement.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quotedName(table)))) {
+        *error = {QStringLiteral("查询 %1 失败").arg(table), statement.lastError().text()};
+        return {};
+    }
+    QStringList columns;
+    const QSqlRecord record = statement.record();
+    for (int i = 0; i < record.count(); ++i)
+        columns << record.fieldName(i);
+    m_columns.insert(table, columns);
+    return columns;
 }
 
 bool Store::open(const QString &folder)

@@ -3,9 +3,13 @@
 #include "store/query.h"
 #include "store/storeerror.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <memory>
+#include <unordered_map>
 
 class QSqlQuery;
 struct FileDef;
@@ -49,6 +53,13 @@ public:
     // Runs a prepared statement with bound values; false and lastError() on failure.
     bool run(QSqlQuery &statement, const QString &action);
 
+    // A statement prepared once and kept while the store is open: preparing costs more than
+    // running the small statements that cursors send. Bind with bindValue(index, ...), and
+    // finish() it after reading. Null when the text does not prepare; *error says why.
+    QSqlQuery *prepared(const QString &sql, StoreError *error);
+    // The names of a table's columns in the file's order, read once.
+    QStringList columnsOf(const QString &table, StoreError *error);
+
     QSqlDatabase database() const { return m_db; }
 
     // Used by Transaction; nested transactions join the outer one.
@@ -69,6 +80,8 @@ private:
     QString m_connectionName;
     QString m_folder;
     QSqlDatabase m_db;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    QHash<QString, QStringList> m_columns;
     StoreError m_lastError;
     int m_transactionDepth = 0;
 };
