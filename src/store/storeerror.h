@@ -1,12 +1,30 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// What went wrong in the store: the action that failed and the engine's own words.
+// What went wrong in the store: the action that failed and the engine's own words, and for the
+// troubles of opening a folder the kind of trouble and the files concerned, so that the start-up
+// can ask the user what to do.
 struct StoreError
 {
+    enum class Kind {
+        Failed,       // anything else
+        FilesMissing, // some of the folder's files are missing (files: their names)
+        FileInUse,    // another program holds a lock on a file (files: its name)
+        FileDamaged,  // a file is damaged or no database (files: its name)
+    };
+
+    StoreError(const QString &action = {}, const QString &detail = {}, Kind kind = Kind::Failed,
+               const QStringList &files = {})
+        : action(action), detail(detail), kind(kind), files(files)
+    {
+    }
+
     QString action;
     QString detail;
+    Kind kind;
+    QStringList files;
 
     bool isEmpty() const { return action.isEmpty() && detail.isEmpty(); }
     QString text() const
