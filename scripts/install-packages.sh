@@ -1,5 +1,7 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs, when missing.
-herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite cmake ninja-build g++ fonts-noto-cjk xvfb xauth)
+# qt6-translations-l10n: Qt's own texts (standard buttons, context menus) in Chinese.
+herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n cmake ninja-build g++
+    fonts-noto-cjk xvfb xauth)
 
 install_missing_packages() {
     local missing=() package

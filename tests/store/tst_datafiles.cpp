@@ -12,39 +12,6 @@
 
 namespace {
 
-// Another program's connection to one file, as a database tool would hold it.
-class OtherConnection
-{
-public:
-    explicit OtherConnection(const QString &path) : m_name(QStringLiteral("other"))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            QTest::qFail("cannot open the other connection", __FILE__, __LINE__);
-    }
-    ~OtherConnection()
-    {
-        QSqlDatabase::database(m_name).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool exec(const QString &sql)
-    {
-        QSqlQuery query(QSqlDatabase::database(m_name));
-        if (!query.exec(sql))
-            qWarning() << sql << query.lastError().text();
-        return query.isActive();
-    }
-    QVariant scalar(const QString &sql)
-    {
-        QSqlQuery query(QSqlDatabase::database(m_name));
-        return query.exec(sql) && query.next() ? query.value(0) : QVariant();
-    }
-
-private:
-    QString m_name;
-};
-
 // Every file of a folder and its bytes.
 QMap<QString, QByteArray> contents(const QString &folder)
 {
