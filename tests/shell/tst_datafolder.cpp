@@ -44,8 +44,8 @@ private slots:
         const DataFolderChoice choice =
             chooseDataFolder(QStringList{"herbdesk"} + arguments, program);
         QCOMPARE(choice.error, QString());
-        const QString user = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                                 .filePath("sysfile");
+        const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        const QString user = QDir(userData).filePath("sysfile");
         QCOMPARE(choice.folder, expected == "beside" ? besidePath
                                 : expected == "user" ? user
                                                      : expected.replace("@", dir.path()));

@@ -114,7 +114,8 @@ private slots:
         QVERIFY(!openDataFolder(second, store));
         QVERIFY(!store.isOpen() && !second.isLocked());
         QCOMPARE(messages.retryQuestions,
-                 QStringList{QString("数据正被另一个运行中的程序使用：%1\n（进程号 %2，程序 %3，计算机 %4）")
+                 QStringList{QString("数据正被另一个运行中的程序使用：%1\n"
+                                     "（进程号 %2，程序 %3，计算机 %4）")
                                  .arg(QDir::toNativeSeparators(m_folder))
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(QCoreApplication::applicationName(),
@@ -177,7 +178,8 @@ private slots:
         FolderLock lock(m_folder);
         Store store;
         QVERIFY(!openDataFolder(lock, store));
-        const QString inUse = "数据文件正被其他程序使用：" + QDir::toNativeSeparators(path("chuhuo.db"));
+        const QString inUse =
+            "数据文件正被其他程序使用：" + QDir::toNativeSeparators(path("chuhuo.db"));
         QCOMPARE(messages.retryQuestions, QStringList{inUse});
 
         // Still locked at the first "重试"; the tool lets go before the second.
@@ -204,8 +206,8 @@ private slots:
         Store store;
         QVERIFY(!openDataFolder(lock, store));
         QCOMPARE(messages.texts.size(), 1);
-        QVERIFY2(messages.texts[0].startsWith("数据文件 " + QDir::toNativeSeparators(path("kucun.db"))
-                                              + " 已损坏："),
+        const QString shown = QDir::toNativeSeparators(path("kucun.db"));
+        QVERIFY2(messages.texts[0].startsWith("数据文件 " + shown + " 已损坏："),
                  qPrintable(messages.texts[0]));
         QCOMPARE(messages.questions + messages.retryQuestions, QStringList());
     }

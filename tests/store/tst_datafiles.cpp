@@ -74,7 +74,8 @@ class tst_DataFiles : public QObject
     {
         OtherConnection writer(path(fileName));
         // A tiny cache makes the engine write changed pages into the file before the commit.
-        QVERIFY(writer.exec("PRAGMA cache_size=1") && writer.exec("BEGIN") && writer.exec(statement));
+        QVERIFY(writer.exec("PRAGMA cache_size=1") && writer.exec("BEGIN")
+                && writer.exec(statement));
         QVERIFY(QFileInfo(path(fileName) + "-journal").size() > 0);
         QFile::remove(to);
         QFile::remove(to + "-journal");
