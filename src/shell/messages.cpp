@@ -38,6 +38,18 @@ bool confirm(QWidget *parent, const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
+bool retry(QWidget *parent, const QString &text)
+{
+    if (installedSink)
+        return installedSink->retry(text);
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), text,
+                    QMessageBox::Retry | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Retry)->setText(QStringLiteral("重试"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Retry);
+    return box.exec() == QMessageBox::Retry;
+}
+
 Sink *installSink(Sink *sink)
 {
     Sink *previous = installedSink;

@@ -471,7 +471,7 @@ bool Cursor::update()
     else
         saved = hasCurrent() ? writeRow(m_position, m_buffer)
                              : fail(QStringLiteral("保存失败"), QStringLiteral("没有当前记录"));
-    if (saved || m_lastError.stale) {
+    if (saved || m_lastError.isStale()) {
         m_mode = Mode::Browse;
         m_buffer.clear();
     }
@@ -762,9 +762,9 @@ bool Cursor::removeAll()
         // Rows the list did not hold (added elsewhere, or changed to match) must not go.
         stale = stale || deleted != m_count;
         for (int row = m_count; !stale && row < knownRows(); ++row) {
-            if (!deleteRow(row) && !m_lastError.stale)
+            if (!deleteRow(row) && !m_lastError.isStale())
                 return false;
-            stale = m_lastError.stale;
+            stale = m_lastError.isStale();
         }
         if (!stale && !transaction.commit())
             return fail(action, m_store.lastError().text());
