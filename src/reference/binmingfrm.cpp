@@ -51,6 +51,7 @@ BinmingFrm::BinmingFrm(Store &store, QWidget *parent)
     connect(Command3, &QPushButton::clicked, this, &BinmingFrm::addHerb);
     connect(Command4, &QPushButton::clicked, this, &BinmingFrm::deleteHerb);
     connect(Command7, &QPushButton::clicked, this, &ChildScreen::closeScreen);
+    setStartBox(Text2[0]);
 }
 
 void BinmingFrm::buildSearchFrame()

@@ -61,6 +61,7 @@ MimaFrm::MimaFrm(Store &store, QWidget *parent)
             [this](int index) { chooseUser(Combo1->itemText(index)); });
     connect(Command1, &QPushButton::clicked, this, &MimaFrm::changePassword);
     connect(Command2, &QPushButton::clicked, this, &ChildScreen::closeScreen);
+    setStartBox(Combo1);
 }
 
 void MimaFrm::fillUsers()

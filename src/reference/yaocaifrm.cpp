@@ -72,6 +72,7 @@ YaocaiFrm::YaocaiFrm(Store &store, QWidget *parent)
     reopenCatalogue(Query(Catalogue));
     loadChoices();
     m_lookupEnabled = true;
+    setStartBox(Text2[0]);
 }
 
 QLabel *YaocaiFrm::addLabel(QWidget *parent, const QString &name, const QString &text, int left,

@@ -4,6 +4,8 @@
 #include "shell/twips.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
+#include <QGroupBox>
 #include <memory>
 
 class TestReferenceScreens : public QObject
@@ -29,6 +31,32 @@ private slots:
             QVERIFY2(screen, expected.name);
             QCOMPARE(screen->windowTitle(), QString::fromUtf8(expected.caption));
             QCOMPARE(screen->windowSize(), twipsSize(expected.width, expected.height));
+        }
+    }
+
+    void entryScreensStartAtTheirFirstBoxInsideWholeFrames()
+    {
+        // The first box of each Enter chain, though other boxes come before it on the screen.
+        const std::pair<const char *, const char *> starts[] = {
+            {"binmingfrm", "Text2_0"}, {"yaocaifrm", "Text2_0"}, {"gonghuofrm", "Text1"},
+            {"kehufrm", "Text1"},      {"yuangongfrm", "Text1"}, {"mimafrm", "Combo1"}};
+        TempStore db;
+        ScreenRegistry registry;
+        registerReferenceScreens(registry);
+        for (const auto &[name, start] : starts) {
+            std::unique_ptr<ChildScreen> screen(registry.create(name, db.store()));
+            screen->show();
+            screen->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(screen.get()));
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString(start));
+            // Every control of a frame lies inside it, below its title.
+            for (const QGroupBox *frame : screen->findChildren<QGroupBox *>()) {
+                for (const QWidget *control :
+                     frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                    QVERIFY2(frame->contentsRect().contains(control->geometry()),
+                             qPrintable(QString(name) + " " + control->objectName()));
+                }
+            }
         }
     }
 };

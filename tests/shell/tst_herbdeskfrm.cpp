@@ -5,7 +5,9 @@
 #include "shell/screenregistry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -75,6 +77,20 @@ struct Desk : QObject
     }
 
     QAction *action(const QString &name) const { return main->findChild<QAction *>(name); }
+};
+
+// A screen whose first box is not the first control it makes, as in purchase entry.
+class EntryScreen : public ChildScreen
+{
+public:
+    explicit EntryScreen(Store &store) : ChildScreen(store, "entryfrm", "录入", 4000, 3000)
+    {
+        new QLineEdit(this);
+        auto *first = new QLineEdit(this);
+        first->setObjectName("first");
+        first->move(0, 30);
+        setStartBox(first);
+    }
 };
 
 } // namespace
@@ -153,6 +169,16 @@ private slots:
         Desk other({});
         other.action("Toolbar1_8")->trigger();
         QVERIFY(!other.main->isVisible());
+    }
+
+    void screensStartAtTheirFirstBox()
+    {
+        Desk desk({});
+        desk.screens.add("entryfrm", [](Store &store) { return new EntryScreen(store); });
+        desk.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(desk.main));
+        QVERIFY(desk.main->showScreen("entryfrm"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("first"));
     }
 };
 
