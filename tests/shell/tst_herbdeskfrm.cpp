@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QRegularExpression>
@@ -171,14 +172,24 @@ private slots:
         QVERIFY(!other.main->isVisible());
     }
 
-    void screensStartAtTheirFirstBox()
+    void screensStartAtTheirFirstBoxInAFrameThatOnlyMoves()
     {
         Desk desk({});
         desk.screens.add("entryfrm", [](Store &store) { return new EntryScreen(store); });
         desk.main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(desk.main));
-        QVERIFY(desk.main->showScreen("entryfrm"));
+        QMdiSubWindow *host = desk.main->showScreen("entryfrm");
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("first"));
+
+        // The frame's menu offers nothing a fixed-size window cannot do.
+        QStringList offered;
+        for (QAction *item : host->systemMenu()->actions()) {
+            if (item->isVisible() && !item->isSeparator())
+                offered << item->text();
+        }
+        QCOMPARE(offered, (QStringList{"&Move", "Stay on &Top", "&Close"}));
+        // No menu offers to hide the toolbar (its item would have no caption).
+        QVERIFY(!desk.main->createPopupMenu());
     }
 };
 
