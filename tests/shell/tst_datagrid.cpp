@@ -137,8 +137,8 @@ private slots:
         const QString longName = QStringLiteral("亳州市康美中药饮片有限责任公司");
         const QString farDown(40, QLatin1Char('9'));
         m_temp->exec("INSERT INTO changjia VALUES (?, '安徽亳州', '王', '0558')", {longName});
-        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
-                     "INSERT INTO changjia SELECT '厂', NULL, NULL, '1' FROM n");
+        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                     "WHERE i < 60) INSERT INTO changjia SELECT '厂', NULL, NULL, '1' FROM n");
         m_temp->exec("INSERT INTO changjia VALUES ('厂', NULL, NULL, ?)", {farDown});
         Cursor partners(m_temp->store());
         QVERIFY(partners.open(Query("changjia")));
