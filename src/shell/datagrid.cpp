@@ -17,7 +17,7 @@ constexpr int RowMargin = 4;
 // Columns are measured on this many rows at most: the first page of any result, read anyway.
 constexpr int SampleRows = 50;
 // Room around a cell's text, and the widest a column grows for one long value (of the grid).
-constexpr int CellPadding = 6;
+constexpr int CellPadding = 2;
 constexpr double WidestColumnShare = 0.6;
 
 } // namespace
