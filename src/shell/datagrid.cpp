@@ -16,7 +16,8 @@ namespace {
 constexpr int RowMargin = 4;
 // Columns are measured on this many rows at most: the first page of any result, read anyway.
 constexpr int SampleRows = 50;
-// Room around a cell's text, and the widest a column grows for one long value (of the grid).
+// Room added to a cell's measured text, and the share of the grid's width that one column takes
+// at most, however long a value.
 constexpr int CellPadding = 2;
 constexpr double WidestColumnShare = 0.6;
 
