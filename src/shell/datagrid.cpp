@@ -14,8 +14,6 @@ namespace {
 
 // Rows are as high as the text plus this margin.
 constexpr int RowMargin = 4;
-// Columns are measured on this many rows at most: the first page of any result, read anyway.
-constexpr int SampleRows = 50;
 // Room added to a cell's measured text, and the share of the grid's width that one column takes
 // at most, however long a value.
 constexpr int CellPadding = 2;
@@ -43,10 +41,10 @@ DataGrid::DataGrid(Cursor *cursor, const QString &name, QWidget *parent)
     horizontalHeader()->setDefaultSectionSize(twips(1200));
     columnsChanged();
     connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::columnsChanged);
-    // The first rows of a list that started (nearly) empty decide the widths too.
+    // A row added where the grid shows it is measured too (in a list that started empty).
     connect(m_model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex &, int first) {
-                if (first < SampleRows)
+                if (first < shownRows())
                     fitColumns();
             });
 
@@ -129,24 +127,38 @@ void DataGrid::fitColumns()
 
 int DataGrid::contentWidth(int column)
 {
+    // The text as the cell shows it, measured directly: laying out every sampled cell as the
+    // style would costs more than a keystroke in a drop-down list can spare.
+    const int textMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this)
+                                 + 1);
     int widest = horizontalHeader()->sectionSizeHint(column);
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    const int rows = qMin(m_model->rowCount(), SampleRows);
-    for (int row = 0; row < rows; ++row) {
-        const QModelIndex index = m_model->index(row, column);
-        widest = qMax(widest, itemDelegateForIndex(index)->sizeHint(option, index).width());
+    QStyleOptionViewItem cell;
+    initViewItemOption(&cell);
+    for (int row = 0, rows = shownRows(); row < rows; ++row) {
+        cell.text.clear();
+        m_delegate->initStyleOption(&cell, m_model->index(row, column));
+        widest = qMax(widest, cell.fontMetrics.horizontalAdvance(cell.text) + textMargins);
     }
     return widest + CellPadding;
 }
 
+// Worked out from the grid's own size, which is right even before it is first shown.
+int DataGrid::rowsRoom() const
+{
+    return height() - 2 * frameWidth() - horizontalHeader()->sizeHint().height();
+}
+
+int DataGrid::shownRows() const
+{
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    return qMin(m_model->rowCount(), qMax(1, (rowsRoom() + rowHeight - 1) / rowHeight));
+}
+
 int DataGrid::availableWidth() const
 {
-    // Worked out from the grid's own size, which is right even before it is first shown.
     int room = width() - 2 * frameWidth() - verticalHeader()->width();
     const int rowsHeight = m_model->rowCount() * verticalHeader()->defaultSectionSize();
-    const int viewHeight = height() - 2 * frameWidth() - horizontalHeader()->sizeHint().height();
-    if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && rowsHeight > viewHeight)
+    if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && rowsHeight > rowsRoom())
         room -= style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
     return room;
 }

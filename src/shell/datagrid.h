@@ -10,8 +10,8 @@ class CursorModel;
 // A data-bound grid: shows a cursor's rows with fixed, compact row heights (fast on huge
 // results), keeps the cursor's current row and the grid's current row together, and saves an
 // edited row when the user moves to another row. Refused edits are reported through the message
-// layer. Columns are as wide as their header and the first rows need (never every row of a large
-// result), and share out the room left over; numbers stand right-aligned, money with two
+// layer. Columns are as wide as their header and the rows first shown need (never every row of
+// a large result), and share out the room left over; numbers stand right-aligned, money with two
 // decimals.
 class DataGrid : public QTableView
 {
@@ -40,6 +40,8 @@ private:
     void followCursor(int row);
     void columnsChanged();
     int contentWidth(int column);
+    int rowsRoom() const;
+    int shownRows() const;
     int availableWidth() const;
 
     Cursor *m_cursor;

@@ -29,13 +29,17 @@ bool DropDownSearch::search(QWidget *box, const Query &query, int widthTwips, in
                             int sizedColumns)
 {
     m_grid->submitPendingEdits();
+    m_grid->setColumnWidthsTwips(sizedColumns, ColumnWidthTwips);
     if (!m_cursor->open(query))
         return false;
     const QPoint boxTopLeft = box->mapTo(m_window, QPoint(0, 0));
+    const int formerWidth = m_grid->width();
     m_grid->setGeometry(boxTopLeft.x(), boxTopLeft.y() + twips(DropOffsetTwips), twips(widthTwips),
                         qMax(twips(heightTwips), minimumHeight()));
-    m_grid->setColumnWidthsTwips(sizedColumns, ColumnWidthTwips);
-    m_grid->fitColumns();
+    // The new rows were fitted to the former width. A shown list refits at once when resized; a
+    // hidden one would only when shown, over widths its owner sets in the meantime.
+    if (!m_grid->isVisible() && m_grid->width() != formerWidth)
+        m_grid->fitColumns();
     m_grid->show();
     m_grid->raise();
     return true;
