@@ -73,6 +73,8 @@ JinhuodjFrm::JinhuodjFrm(Store &store, QWidget *parent)
     m_lookup = new DropDownSearch(store, this, QStringLiteral("DBGrid2"));
     connectActions();
     load();
+    // The clerk starts with the herb: the first box of the Enter chain, not the document number.
+    setStartBox(Text3[0]);
 }
 
 void JinhuodjFrm::buildBasicFrame()

@@ -70,6 +70,9 @@ void JinhuodjFrm::connectListKeys()
     const Step steps[] = {{Combo1, Combo2, Text3[8]}, {Combo2, Combo5, Combo1},
                           {Combo5, Text6, Combo2}};
     for (const Step &step : steps) {
+        // However the list closes (Enter, Escape, a click), Up belongs to the fields again, so
+        // that it cannot change the choice unseen in the closed box.
+        EntryKeys::onListClosed(step.combo, [this] { m_listOpen = false; });
         EntryKeys::onKeyPress(step.combo, [this, step](QKeyEvent *event) {
             if (isEnter(event)) {
                 m_listOpen = false;
