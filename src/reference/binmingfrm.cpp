@@ -201,10 +201,8 @@ bool BinmingFrm::storeHerb(const QString &code, const QString &name)
 void BinmingFrm::deleteHerb()
 {
     DBGrid1->submitPendingEdits();
-    if (!Data1->hasCurrent() || !Data1->remove()) {
-        Messages::inform(this, QStringLiteral("删除错误"));
+    if (!RowActions::removeCurrent(this, *Data1))
         return;
-    }
     // Run the current source again (a search result stays a search result), with no row
     // chosen, so that a second click deletes nothing the user did not pick.
     Data1->refresh();

@@ -230,8 +230,7 @@ void YaocaiFrm::showAll()
 
 void YaocaiFrm::removeCurrent()
 {
-    if (!Data1->hasCurrent() || !Data1->remove())
-        Messages::inform(this, QStringLiteral("删除错误"));
+    RowActions::removeCurrent(this, *Data1);
 }
 
 void YaocaiFrm::addRow(AddTrigger trigger)

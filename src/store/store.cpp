@@ -370,6 +370,8 @@ bool Store::checkTables(const FileDef &file)
 void Store::createIndexes(const FileDef &file)
 {
     // Indexes only speed up queries; a file that cannot take one (read-only, say) still works.
+    // One transaction for all of them: a new file then costs one sync instead of one per index.
+    Transaction transaction(*this);
     for (const QString &retired : file.retiredIndexes)
         exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
     for (const IndexDef &index : file.indexes) {
@@ -387,6 +389,7 @@ void Store::createIndexes(const FileDef &file)
             sql += QLatin1String(" WHERE ") + index.where;
         exec(sql, {});
     }
+    transaction.commit();
     m_lastError = {};
 }
 

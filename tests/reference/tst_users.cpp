@@ -21,6 +21,7 @@ private slots:
     }
     void userListAddsWithTheFirstPasswordAndKeepsTheSuperUser();
     void passwordIsCheckedAgainstTheOneReadAtTheChoice();
+    void passwordOfAUserDeletedMeanwhileIsNotChanged();
 
 private:
     // Fills the three password boxes, confirms and returns what the screen said.
@@ -105,6 +106,21 @@ void TestUsers::passwordIsCheckedAgainstTheOneReadAtTheChoice()
     QCOMPARE(confirm(&screen, "r", "t", "t"), QStringLiteral("修改成功"));
     QCOMPARE(m_db->scalar("SELECT group_concat(用户 || '=' || quote(密码), ' ') FROM user"),
              QVariant("超级用户='572946' a*='' ab='abc' O'Neil='t'"));
+}
+
+void TestUsers::passwordOfAUserDeletedMeanwhileIsNotChanged()
+{
+    MimaFrm screen(m_db->store());
+    screen.show();
+    auto *users = findWidget<QComboBox>(&screen, "Combo1");
+    users->setCurrentIndex(users->findText("ab"));
+    emit users->activated(users->currentIndex());
+    // 用户设置 deleted the user, and a new one took the row's place.
+    m_db->exec("DELETE FROM user WHERE 用户 = 'O''Neil'");
+    m_db->exec("DELETE FROM user WHERE 用户 = 'ab'");
+    m_db->exec("INSERT INTO user VALUES ('new', 'abc')");
+    QCOMPARE(confirm(&screen, "abc", "n", "n"), QStringLiteral("记录已被修改或删除，请重新查询"));
+    QCOMPARE(m_db->scalar("SELECT 密码 FROM user WHERE 用户 = 'new'").toString(), "abc");
 }
 
 QTEST_MAIN(TestUsers)
