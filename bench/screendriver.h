@@ -31,6 +31,7 @@ public:
     ~MessageLog() override;
     void inform(const QString &text, const QString &caption) override;
     bool confirm(const QString &text) override;
+    bool retry(const QString &text) override;
     // The messages since the last call.
     QStringList take();
 

@@ -1,14 +1,17 @@
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "sales/salesscreens.h"
+#include "shell/datafolder.h"
 #include "shell/logofrm.h"
 #include "shell/messages.h"
+#include "shell/qttranslations.h"
 #include "shell/screenregistry.h"
+#include "shell/startup.h"
 #include "stock/stockscreens.h"
+#include "store/folderlock.h"
 #include "store/store.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFont>
 #include <QFontDatabase>
 
@@ -31,15 +34,22 @@ void useChineseFont(QApplication &app)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The user's data folder is named after the program, whatever its file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("herbdesk"));
+    installQtChineseTexts(app);
     useChineseFont(app);
 
-    Store store;
-    const QString dataFolder =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sysfile"));
-    if (!store.open(dataFolder)) {
-        Messages::inform(nullptr, store.lastError().text());
-        return 1;
+    const DataFolderChoice data =
+        chooseDataFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    if (data.folder.isEmpty()) {
+        Messages::inform(nullptr, data.error);
+        return 2;
     }
+    // Declared before the store, so that the files are closed before the folder is let go.
+    FolderLock lock(data.folder);
+    Store store;
+    if (!openDataFolder(lock, store))
+        return 1;
 
     ScreenRegistry screens;
     registerReferenceScreens(screens);

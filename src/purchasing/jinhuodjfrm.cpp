@@ -67,6 +67,8 @@ JinhuodjFrm::JinhuodjFrm(Store &store, QWidget *parent)
     connectActions();
     connectKeys();
     load();
+    // The clerk starts with the herb: the first box of the Enter chain, not the document number.
+    setStartBox(Text3[0]);
 }
 
 JinhuodjFrm::~JinhuodjFrm() = default;

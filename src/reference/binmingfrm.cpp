@@ -51,13 +51,14 @@ BinmingFrm::BinmingFrm(Store &store, QWidget *parent)
     connect(Command3, &QPushButton::clicked, this, &BinmingFrm::addHerb);
     connect(Command4, &QPushButton::clicked, this, &BinmingFrm::deleteHerb);
     connect(Command7, &QPushButton::clicked, this, &ChildScreen::closeScreen);
+    setStartBox(Text2[0]);
 }
 
 void BinmingFrm::buildSearchFrame()
 {
     using namespace FormControls;
     Frame1 = frame(this, QStringLiteral("Frame1"), QStringLiteral("查询条件"),
-                   twips(120, 120, 8655, 615));
+                   twips(120, 60, 8655, 750));
     Label1 = label(Frame1, QStringLiteral("Label1"), QStringLiteral("编号/品名/拼音"),
                    twips(360, 240, 1455, 255));
     Text1 = textBox(Frame1, QStringLiteral("Text1"), twips(1920, 240, 3015, 270));
@@ -65,6 +66,7 @@ void BinmingFrm::buildSearchFrame()
                       twips(5400, 240, 975, 255));
     Command2 = button(Frame1, QStringLiteral("Command2"), QStringLiteral("显示所有"),
                       twips(6720, 240, 975, 255));
+    centreLineInFrame(Frame1);
 }
 
 void BinmingFrm::buildEntryPanel()
@@ -199,10 +201,8 @@ bool BinmingFrm::storeHerb(const QString &code, const QString &name)
 void BinmingFrm::deleteHerb()
 {
     DBGrid1->submitPendingEdits();
-    if (!Data1->hasCurrent() || !Data1->remove()) {
-        Messages::inform(this, QStringLiteral("删除错误"));
+    if (!RowActions::removeCurrent(this, *Data1))
         return;
-    }
     // Run the current source again (a search result stays a search result), with no row
     // chosen, so that a second click deletes nothing the user did not pick.
     Data1->refresh();

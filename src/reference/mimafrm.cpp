@@ -53,14 +53,15 @@ MimaFrm::MimaFrm(Store &store, QWidget *parent)
                       twips(2400, 1320, 855, 375));
 
     fillUsers();
-    EntryKeys::onEnter(Combo1, [this] { takeTypedUser(); });
-    EntryKeys::chainEnter({Text1, Text2, Text3}, [this] { changePassword(); });
-    // Only choosing an entry reads a password; typing into the box starts nothing.
+    // Only choosing an entry reads a password; typing into the box, Enter included, starts
+    // nothing. Enter in the open list chooses and moves on at once.
+    EntryKeys::chainEnter({Combo1, Text1, Text2, Text3}, [this] { changePassword(); });
     chooseOnlyFromList(Combo1);
     connect(Combo1, &QComboBox::activated, this,
             [this](int index) { chooseUser(Combo1->itemText(index)); });
     connect(Command1, &QPushButton::clicked, this, &MimaFrm::changePassword);
     connect(Command2, &QPushButton::clicked, this, &ChildScreen::closeScreen);
+    setStartBox(Combo1);
 }
 
 void MimaFrm::fillUsers()
@@ -75,27 +76,18 @@ void MimaFrm::fillUsers()
     Combo1->setEditText(QString());
 }
 
-void MimaFrm::takeTypedUser()
-{
-    // Enter on a listed name chooses it (again), as picking it from the list does.
-    const int index = Combo1->findText(Combo1->currentText());
-    if (index >= 0) {
-        Combo1->setCurrentIndex(index);
-        chooseUser(Combo1->itemText(index));
-    }
-    Text1->setFocus(Qt::OtherFocusReason);
-}
-
 void MimaFrm::chooseUser(const QString &name)
 {
     // The first row of that exact name, as the login takes it; quotes and "*" are plain text.
     Data1->open(Query(UserTable, Filter::equals(UserColumn, name)));
     m_storedPassword = Data1->value(PasswordColumn).toString();
+    m_chosenUser = name;
 }
 
 void MimaFrm::changePassword()
 {
-    if (!Data1->hasCurrent()) {
+    // A name typed over the choice must not have the chosen user's password changed unseen.
+    if (!Data1->hasCurrent() || Combo1->currentText() != m_chosenUser) {
         Messages::inform(this, QStringLiteral("请先选择用户"));
         return;
     }

@@ -19,7 +19,6 @@ public:
 
 private:
     void fillUsers();
-    void takeTypedUser();
     void chooseUser(const QString &name);
     void changePassword();
 
@@ -34,6 +33,7 @@ private:
     QLineEdit *Text3;
     QPushButton *Command1;
     QPushButton *Command2;
-    // The chosen user's password as read at the choice; a change does not renew it.
+    // The chosen user and the password as read at the choice; a change does not renew it.
+    QString m_chosenUser;
     QString m_storedPassword;
 };

@@ -110,6 +110,7 @@ PartnerFrm::PartnerFrm(Store &store, const PartnerConfig &config, QWidget *paren
     EntryKeys::chainEnter({Text[0], Text[1], Text[2], Text[3]}, [this] { addAndStartNext(); });
     connect(Command1, &QPushButton::clicked, this, &PartnerFrm::addRow);
     connect(Command2, &QPushButton::clicked, this, &PartnerFrm::deleteRow);
+    setStartBox(Text[0]);
 }
 
 bool PartnerFrm::addRow()

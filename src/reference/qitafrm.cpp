@@ -40,9 +40,11 @@ QitaFrm::QitaFrm(Store &store, QWidget *parent)
 
     Data1->open(Query(CompanyTable));
     Text1->setText(Data1->value(1).toString());
-    // The counters are not read back: the boxes offer 1, the start of a fresh sequence.
-    Text2->setText(QStringLiteral("1"));
-    Text3->setText(QStringLiteral("1"));
+    // The boxes show the stored counters, so that "确定" after a mere change of the name keeps
+    // them and no document number is handed out twice.
+    Data1->open(Query(CounterTable));
+    Text2->setText(counterText(Data1->value(1)));
+    Text3->setText(counterText(Data1->value(2)));
 
     connect(Command1, &QPushButton::clicked, this, &QitaFrm::saveSettings);
     connect(Command2, &QPushButton::clicked, this, &ChildScreen::closeScreen);
@@ -58,12 +60,21 @@ std::optional<qint64> QitaFrm::parseCounter(const QString &text)
     return trimmed.toLongLong();
 }
 
+QString QitaFrm::counterText(const QVariant &stored)
+{
+    return stored.isNull() ? QString() : QString::number(stored.toDouble(), 'g', 15);
+}
+
 void QitaFrm::saveSettings()
 {
     qint64 purchase = 0;
     qint64 sales = 0;
     if (!readCounters(&purchase, &sales))
         return;
+    if (lowersACounter(purchase, sales)
+        && !Messages::confirm(this, QStringLiteral("单据号可能重复，确定吗？"))) {
+        return;
+    }
     // All three values are written together or not at all.
     Transaction transaction(store());
     if (!writeFirstRow(CompanyTable, {RowActions::typed(Text1->text())})
@@ -93,6 +104,17 @@ bool QitaFrm::readCounters(qint64 *purchase, qint64 *sales)
     *purchase = *first;
     *sales = *second;
     return true;
+}
+
+bool QitaFrm::lowersACounter(qint64 purchase, qint64 sales)
+{
+    // Compared with the counters as stored now: a posting since the screen opened raised them.
+    if (!Data1->open(Query(CounterTable)) || !Data1->hasCurrent())
+        return false;
+    const auto below = [](qint64 typed, const QVariant &stored) {
+        return !stored.isNull() && double(typed) < stored.toDouble();
+    };
+    return below(purchase, Data1->value(1)) || below(sales, Data1->value(2));
 }
 
 bool QitaFrm::writeFirstRow(const QString &table, const QVariantList &values)

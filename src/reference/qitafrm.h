@@ -10,7 +10,7 @@ class QLineEdit;
 class QPushButton;
 
 // The company name and the two document counters (the sequence part of the next purchase and
-// sales document numbers). The counter boxes start at "1" each time the screen opens.
+// sales document numbers). Lowering a counter, which may repeat document numbers, is confirmed.
 class QitaFrm : public ChildScreen
 {
     Q_OBJECT
@@ -22,8 +22,10 @@ public:
     static std::optional<qint64> parseCounter(const QString &text);
 
 private:
+    static QString counterText(const QVariant &stored);
     void saveSettings();
     bool readCounters(qint64 *purchase, qint64 *sales);
+    bool lowersACounter(qint64 purchase, qint64 sales);
     bool writeFirstRow(const QString &table, const QVariantList &values);
 
     Cursor *Data1;

@@ -33,3 +33,12 @@ bool textsFit(QWidget *screen, const QList<QPair<QString, QLineEdit *>> &labelle
 }
 
 } // namespace RowActions
+
+bool RowActions::removeCurrent(QWidget *screen, Cursor &cursor)
+{
+    if (cursor.hasCurrent() && cursor.remove())
+        return true;
+    const bool stale = cursor.lastError().isStale();
+    Messages::inform(screen, stale ? cursor.lastError().text() : QStringLiteral("删除错误"));
+    return false;
+}

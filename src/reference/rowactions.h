@@ -23,4 +23,8 @@ QString typed(const QString &text);
 // such a text would be more than the engine's LIKE takes.
 bool textsFit(QWidget *screen, const QList<QPair<QString, QLineEdit *>> &labelledBoxes);
 
+// Deletes the current row of a reference list. With no current row, or when the store refuses,
+// the user sees "删除错误"; a row changed or deleted elsewhere says so instead. True when deleted.
+bool removeCurrent(QWidget *screen, Cursor &cursor);
+
 } // namespace RowActions

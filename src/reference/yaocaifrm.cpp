@@ -73,6 +73,7 @@ YaocaiFrm::YaocaiFrm(Store &store, QWidget *parent)
     reopenCatalogue(Query(Catalogue));
     loadChoices();
     m_lookupEnabled = true;
+    setStartBox(Text2[0]);
 }
 
 QLabel *YaocaiFrm::addLabel(QWidget *parent, const QString &name, const QString &text, int left,
@@ -84,7 +85,7 @@ QLabel *YaocaiFrm::addLabel(QWidget *parent, const QString &name, const QString 
 void YaocaiFrm::buildSearchFrame()
 {
     Frame1 = FormControls::frame(this, QStringLiteral("Frame1"), QStringLiteral("查询条件"),
-                                 twips(120, 120, 10815, 615));
+                                 twips(120, 60, 10815, 750));
     Label1 = addLabel(Frame1, QStringLiteral("Label1"), QStringLiteral("编号/品名/拼音"), 480, 240,
                       1455);
     Text1 = FormControls::textBox(Frame1, QStringLiteral("Text1"), twips(1920, 240, 3015, 270));
@@ -92,6 +93,7 @@ void YaocaiFrm::buildSearchFrame()
                                     twips(5400, 240, 975, 255));
     Command2 = FormControls::button(Frame1, QStringLiteral("Command2"), QStringLiteral("显示所有"),
                                     twips(6960, 240, 975, 255));
+    FormControls::centreLineInFrame(Frame1);
 
     connect(Command1, &QPushButton::clicked, this, &YaocaiFrm::search);
     connect(Command2, &QPushButton::clicked, this, &YaocaiFrm::showAll);
@@ -228,8 +230,7 @@ void YaocaiFrm::showAll()
 
 void YaocaiFrm::removeCurrent()
 {
-    if (!Data1->hasCurrent() || !Data1->remove())
-        Messages::inform(this, QStringLiteral("删除错误"));
+    RowActions::removeCurrent(this, *Data1);
 }
 
 void YaocaiFrm::addRow(AddTrigger trigger)

@@ -17,7 +17,6 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,17 +66,13 @@ XiaoshouFrm::XiaoshouFrm(Store &store, QWidget *parent)
     buildBasicFrame();
     DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
     DBGrid1->setGeometry(twips(120, 2540, 9600, 3120));
-    // Every column 900 twips wide, but the document number shows whole, after every re-run of
-    // the pending lines too.
-    DBGrid1->horizontalHeader()->setDefaultSectionSize(twips(900));
-    connect(Data1, &Cursor::reset, DBGrid1, [this] {
-        DBGrid1->setColumnWidth(Data1->columnIndex(column("单据号")), twips(1650));
-    });
     buildBottomRow();
     buildLookup();
     connectActions();
     connectKeys();
     load();
+    // The clerk starts with the herb: the first box of the Enter chain.
+    setStartBox(Text3[0]);
 }
 
 XiaoshouFrm::~XiaoshouFrm() = default;

@@ -24,6 +24,16 @@ void ChildScreen::closeScreen()
         close();
 }
 
+void ChildScreen::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Given only now: the main window's frame, taking the screen in, clears a focus set earlier.
+    if (m_startBox) {
+        m_startBox->setFocus();
+        m_startBox = nullptr;
+    }
+}
+
 void ChildScreen::closeEvent(QCloseEvent *event)
 {
     // A row edited in a grid is saved when the user leaves it, and leaving the screen counts.

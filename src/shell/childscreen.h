@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
@@ -24,9 +25,14 @@ public:
 
 protected:
     Store &store() const { return m_store; }
+    // The box that has the focus when the screen opens: the first of its Enter chain.
+    void setStartBox(QWidget *box) { m_startBox = box; }
+
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     Store &m_store;
     QSize m_windowSize;
+    QPointer<QWidget> m_startBox;
 };

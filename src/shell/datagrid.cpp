@@ -1,5 +1,6 @@
 #include "shell/datagrid.h"
 
+#include "shell/celldelegate.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
@@ -7,22 +8,45 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScrollBar>
+
+namespace {
+
+// Rows are as high as the text plus this margin.
+constexpr int RowMargin = 4;
+// Room added to a cell's measured text, and the share of the grid's width that one column takes
+// at most, however long a value.
+constexpr int CellPadding = 2;
+constexpr double WidestColumnShare = 0.6;
+
+} // namespace
 
 DataGrid::DataGrid(Cursor *cursor, const QString &name, QWidget *parent)
-    : QTableView(parent), m_cursor(cursor), m_model(new CursorModel(cursor, this))
+    : QTableView(parent), m_cursor(cursor), m_model(new CursorModel(cursor, this)),
+      m_delegate(new CellDelegate(this))
 {
     setObjectName(name);
     setModel(m_model);
+    setItemDelegate(m_delegate);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                     | QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setMinimumSectionSize(fontMetrics().height() + RowMargin);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + RowMargin);
     verticalHeader()->setFixedWidth(16);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setDefaultSectionSize(twips(1200));
+    columnsChanged();
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::columnsChanged);
+    // A row added where the grid shows it is measured too (in a list that started empty).
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first) {
+                if (first < shownRows())
+                    fitColumns();
+            });
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &previous) {
@@ -51,8 +75,99 @@ void DataGrid::setEditable(bool editable)
 
 void DataGrid::setColumnWidthsTwips(int count, int widthTwips)
 {
+    m_fixedWidths.clear();
+    for (int column = 0; column < count; ++column)
+        m_fixedWidths.insert(column, twips(widthTwips));
     for (int column = 0; column < count && column < m_model->columnCount(); ++column)
         setColumnWidth(column, twips(widthTwips));
+}
+
+void DataGrid::columnsChanged()
+{
+    m_delegate->setColumnKinds(cellKinds(*m_cursor));
+    fitColumns();
+}
+
+void DataGrid::fitColumns()
+{
+    m_fittedForWidth = width();
+    const int columns = m_model->columnCount();
+    const int room = availableWidth();
+    QVector<int> widths(columns);
+    int fixedTotal = 0;
+    int fittedTotal = 0;
+    for (int column = 0; column < columns; ++column) {
+        if (m_fixedWidths.contains(column)) {
+            widths[column] = m_fixedWidths.value(column);
+            fixedTotal += widths[column];
+        } else {
+            widths[column] = qMin(contentWidth(column), qMax(1, int(room * WidestColumnShare)));
+            fittedTotal += widths[column];
+        }
+    }
+    // Room left over goes to the fitted columns in proportion, so that no part of the grid
+    // stays empty while a text is cut.
+    const int spare = room - fixedTotal - fittedTotal;
+    if (spare > 0 && fittedTotal > 0) {
+        int left = spare;
+        int lastFitted = -1;
+        for (int column = 0; column < columns; ++column) {
+            if (m_fixedWidths.contains(column))
+                continue;
+            const int share = spare * widths[column] / fittedTotal;
+            widths[column] += share;
+            left -= share;
+            lastFitted = column;
+        }
+        widths[lastFitted] += left;
+    }
+    for (int column = 0; column < columns; ++column)
+        setColumnWidth(column, widths[column]);
+}
+
+int DataGrid::contentWidth(int column)
+{
+    // The text as the cell shows it, measured directly: laying out every sampled cell as the
+    // style would costs more than a keystroke in a drop-down list can spare.
+    const int textMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this)
+                                 + 1);
+    int widest = horizontalHeader()->sectionSizeHint(column);
+    QStyleOptionViewItem cell;
+    initViewItemOption(&cell);
+    for (int row = 0, rows = shownRows(); row < rows; ++row) {
+        cell.text.clear();
+        m_delegate->initStyleOption(&cell, m_model->index(row, column));
+        widest = qMax(widest, cell.fontMetrics.horizontalAdvance(cell.text) + textMargins);
+    }
+    return widest + CellPadding;
+}
+
+// Worked out from the grid's own size, which is right even before it is first shown.
+int DataGrid::rowsRoom() const
+{
+    return height() - 2 * frameWidth() - horizontalHeader()->sizeHint().height();
+}
+
+int DataGrid::shownRows() const
+{
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    return qMin(m_model->rowCount(), qMax(1, (rowsRoom() + rowHeight - 1) / rowHeight));
+}
+
+int DataGrid::availableWidth() const
+{
+    int room = width() - 2 * frameWidth() - verticalHeader()->width();
+    const int rowsHeight = m_model->rowCount() * verticalHeader()->defaultSectionSize();
+    if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && rowsHeight > rowsRoom())
+        room -= style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    return room;
+}
+
+void DataGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    if (width() != m_fittedForWidth)
+        fitColumns();
 }
 
 void DataGrid::submitPendingEdits()

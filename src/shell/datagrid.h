@@ -1,13 +1,18 @@
 #pragma once
 
+#include <QHash>
 #include <QTableView>
 
+class CellDelegate;
 class Cursor;
 class CursorModel;
 
-// A data-bound grid: shows a cursor's rows with fixed row heights (fast on huge results), keeps
-// the cursor's current row and the grid's current row together, and saves an edited row when
-// the user moves to another row. Refused edits are reported through the message layer.
+// A data-bound grid: shows a cursor's rows with fixed, compact row heights (fast on huge
+// results), keeps the cursor's current row and the grid's current row together, and saves an
+// edited row when the user moves to another row. Refused edits are reported through the message
+// layer. Columns are as wide as their header and the rows first shown need (never every row of
+// a large result), and share out the room left over; numbers stand right-aligned, money with two
+// decimals.
 class DataGrid : public QTableView
 {
     Q_OBJECT
@@ -18,21 +23,32 @@ public:
     Cursor *cursor() const { return m_cursor; }
     CursorModel *cursorModel() const { return m_model; }
     void setEditable(bool editable);
-    // Width in twips for the first `count` columns.
+    // Width in twips for the first `count` columns, kept whenever the columns are fitted again.
     void setColumnWidthsTwips(int count, int widthTwips);
+    // Sizes the columns to their content and the grid's width.
+    void fitColumns();
     void submitPendingEdits();
     // Whether a cell editor is open (Enter then ends the edit instead of choosing the row).
     bool isEditingCell() const { return state() == QAbstractItemView::EditingState; }
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
 
 private:
     void followCursor(int row);
+    void columnsChanged();
+    int contentWidth(int column);
+    int rowsRoom() const;
+    int shownRows() const;
+    int availableWidth() const;
 
     Cursor *m_cursor;
     CursorModel *m_model;
+    CellDelegate *m_delegate;
+    QHash<int, int> m_fixedWidths; // column -> pixels
+    int m_fittedForWidth = -1;
     bool m_following = false;
     bool m_removingRows = false;
 };

@@ -4,11 +4,13 @@
 #include "shell/twips.h"
 #include "store/cursor.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 
 namespace {
 constexpr int DropOffsetTwips = 300;
-constexpr int ColumnWidthTwips = 900;
+// However small the height asked for, the list shows its header and this many whole rows.
+constexpr int MinimumRows = 3;
 } // namespace
 
 DropDownSearch::DropDownSearch(Store &store, QWidget *window, const QString &gridName)
@@ -16,22 +18,37 @@ DropDownSearch::DropDownSearch(Store &store, QWidget *window, const QString &gri
       m_grid(new DataGrid(m_cursor, gridName, window))
 {
     m_grid->hide();
+    // A scroll bar along the bottom would hide a row of a list this short; the arrow keys still
+    // reach the columns beyond the right edge.
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->installEventFilter(this);
 }
 
 bool DropDownSearch::search(QWidget *box, const Query &query, int widthTwips, int heightTwips,
-                            int sizedColumns)
+                            int sizedColumns, int columnWidthTwips)
 {
     m_grid->submitPendingEdits();
+    m_grid->setColumnWidthsTwips(sizedColumns, columnWidthTwips);
     if (!m_cursor->open(query))
         return false;
-    m_grid->setColumnWidthsTwips(sizedColumns, ColumnWidthTwips);
     const QPoint boxTopLeft = box->mapTo(m_window, QPoint(0, 0));
+    const int formerWidth = m_grid->width();
     m_grid->setGeometry(boxTopLeft.x(), boxTopLeft.y() + twips(DropOffsetTwips), twips(widthTwips),
-                        twips(heightTwips));
+                        qMax(twips(heightTwips), minimumHeight()));
+    // The new rows were fitted to the former width. A shown list refits at once when resized; a
+    // hidden one would only when shown, over widths its owner sets in the meantime.
+    if (!m_grid->isVisible() && m_grid->width() != formerWidth)
+        m_grid->fitColumns();
     m_grid->show();
     m_grid->raise();
     return true;
+}
+
+int DropDownSearch::minimumHeight() const
+{
+    return m_grid->horizontalHeader()->sizeHint().height()
+           + MinimumRows * m_grid->verticalHeader()->defaultSectionSize()
+           + 2 * m_grid->frameWidth();
 }
 
 void DropDownSearch::hide()

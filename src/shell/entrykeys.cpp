@@ -2,7 +2,9 @@
 
 #include "store/cursor.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -41,6 +43,68 @@ bool isEnter(const QKeyEvent *event)
 {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
+
+// Notes an Enter that the open list is about to take as a choice, and hands it on to the box
+// once the choice is made.
+class ListEnter : public QObject
+{
+public:
+    explicit ListEnter(QComboBox *combo) : QObject(combo), m_combo(combo)
+    {
+        // Installed after the list's own filter (made with the view), so it sees the key first.
+        combo->view()->installEventFilter(this);
+        connect(combo, &QComboBox::activated, this, &ListEnter::passOn);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        // The list chooses on Enter already at the shortcut check that precedes the key press,
+        // and only while it is open on an enabled entry; the press itself then finds it closed.
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            const QAbstractItemView *list = m_combo->view();
+            const QModelIndex highlighted = list->currentIndex();
+            m_enterChooses = isEnter(static_cast<QKeyEvent *>(event)) && list->isVisible()
+                             && highlighted.isValid()
+                             && highlighted.flags().testFlag(Qt::ItemIsEnabled);
+        }
+        return false;
+    }
+
+private:
+    void passOn()
+    {
+        if (!m_enterChooses)
+            return;
+        m_enterChooses = false;
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_combo, &enter);
+    }
+
+    QComboBox *m_combo;
+    bool m_enterChooses = false;
+};
+
+class HideHook : public QObject
+{
+public:
+    HideHook(QWidget *widget, std::function<void()> handler)
+        : QObject(widget), m_handler(std::move(handler))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide)
+            m_handler();
+        return false;
+    }
+
+private:
+    std::function<void()> m_handler;
+};
 
 } // namespace
 
@@ -86,6 +150,17 @@ void openListOnSpace(QComboBox *combo)
     });
 }
 
+void passListEnterToBox(QComboBox *combo)
+{
+    new ListEnter(combo);
+}
+
+void onListClosed(QComboBox *combo, std::function<void()> handler)
+{
+    // The list lies in a popup window of its own, which hides when the list closes.
+    new HideHook(combo->view()->window(), std::move(handler));
+}
+
 } // namespace EntryKeys
 
 QComboBox *makeEntryCombo(const QString &name, QWidget *parent)
@@ -97,6 +172,7 @@ QComboBox *makeEntryCombo(const QString &name, QWidget *parent)
     combo->setCompleter(nullptr);
     combo->setEditText(QString());
     EntryKeys::openListOnSpace(combo);
+    EntryKeys::passListEnterToBox(combo);
     return combo;
 }
 

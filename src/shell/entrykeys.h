@@ -27,10 +27,18 @@ void chainEnter(std::initializer_list<QWidget *> widgets, std::function<void()> 
 // Space in the combo box opens its drop-down list; the space still reaches the box.
 void openListOnSpace(QComboBox *combo);
 
+// Enter in the combo box's open list chooses the highlighted entry and closes the list, as the
+// list does by itself, and then counts as Enter in the box: one Enter chooses and moves on.
+void passListEnterToBox(QComboBox *combo);
+
+// Calls the handler whenever the combo box's list closes, chosen from or not.
+void onListClosed(QComboBox *combo, std::function<void()> handler);
+
 } // namespace EntryKeys
 
 // An editable combo box as the entry screens use it: typed text stays as typed and is never
-// added to the list, and the space bar opens the list.
+// added to the list, the space bar opens the list, and Enter in the open list chooses and then
+// acts as Enter in the box.
 QComboBox *makeEntryCombo(const QString &name, QWidget *parent);
 
 // Makes only a choice from the list count as choosing in an editable combo box: Qt otherwise

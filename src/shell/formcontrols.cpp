@@ -42,4 +42,14 @@ QGroupBox *frame(QWidget *parent, const QString &name, const QString &title, con
     return frame;
 }
 
+void centreLineInFrame(QGroupBox *frame)
+{
+    const QRect room = frame->contentsRect();
+    for (QWidget *control : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QRect place = control->geometry();
+        place.moveTop(room.top() + (room.height() - place.height()) / 2);
+        control->setGeometry(place);
+    }
+}
+
 } // namespace FormControls

@@ -263,10 +263,12 @@ QMdiSubWindow *HerbdeskFrm::showScreen(const QString &name)
     ChildScreen *screen = createScreen(name);
     if (!screen)
         return nullptr;
-    // A fixed dialog frame: caption and close box, no minimise or maximise.
+    // A fixed dialog frame: caption and close box, no minimise or maximise; the fixed-size hint
+    // also keeps "Size" out of its system menu.
     auto *host = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint
                                                 | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                                | Qt::WindowCloseButtonHint);
+                                                | Qt::WindowCloseButtonHint
+                                                | Qt::MSWindowsFixedSizeDialogHint);
     host->setAttribute(Qt::WA_DeleteOnClose);
     host->setWidget(screen);
     host->setWindowTitle(screen->windowTitle());
@@ -278,6 +280,12 @@ QMdiSubWindow *HerbdeskFrm::showScreen(const QString &name)
     host->show();
     m_area->setActiveSubWindow(host);
     return host;
+}
+
+QMenu *HerbdeskFrm::createPopupMenu()
+{
+    // The toolbar is always there: no menu offers to hide it (its item would have no caption).
+    return nullptr;
 }
 
 bool HerbdeskFrm::eventFilter(QObject *watched, QEvent *event)

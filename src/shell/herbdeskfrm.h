@@ -30,6 +30,8 @@ public:
     // child window that hosts it; nullptr when no such screen exists.
     QMdiSubWindow *showScreen(const QString &name);
 
+    QMenu *createPopupMenu() override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -15,6 +15,8 @@ QString applicationTitle();
 void inform(QWidget *parent, const QString &text, const QString &caption = QString());
 // A modal question with "是" and "否"; true for "是".
 bool confirm(QWidget *parent, const QString &text);
+// A modal box with "重试" and "取消", for a trouble that may pass; true for "重试".
+bool retry(QWidget *parent, const QString &text);
 
 // Receives the messages instead of modal boxes while installed.
 class Sink
@@ -23,6 +25,7 @@ public:
     virtual ~Sink() = default;
     virtual void inform(const QString &text, const QString &caption) = 0;
     virtual bool confirm(const QString &text) = 0;
+    virtual bool retry(const QString &text) = 0;
 };
 
 // Installs a sink (nullptr restores the modal boxes); returns the one it replaces.

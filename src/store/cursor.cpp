@@ -73,23 +73,13 @@ bool Cursor::refresh()
     clearResult();
     m_table = Schema::table(m_source.table);
 
-    QStringList quoted;
-    for (const QString &column : m_source.columns)
-        quoted << quotedName(column);
-    const QString columns = quoted.isEmpty() ? QStringLiteral("*") : quoted.join(", ");
-    // The column names come from an empty result of the same shape.
-    QSqlQuery statement(m_store.database());
-    statement.setForwardOnly(true);
-    if (!statement.exec(selectSql(Query(m_source.table), columns) + QLatin1String(" LIMIT 0"))) {
+    m_columns = m_source.columns.isEmpty() ? m_store.columnsOf(m_source.table, &m_lastError)
+                                           : m_source.columns;
+    if (m_columns.isEmpty()) {
         emit reset();
-        return fail(QStringLiteral("查询 %1 失败").arg(m_source.table),
-                    statement.lastError().text());
+        return false;
     }
-    const QSqlRecord record = statement.record();
-    for (int i = 0; i < record.count(); ++i)
-        m_columns << record.fieldName(i);
-
-    m_reader = std::make_unique<PageReader>(m_store.database(), m_source, m_columns);
+    m_reader = std::make_unique<PageReader>(m_store, m_source, m_columns);
     m_runs.push_back(Run{});
     if (!m_reader->readBound(&m_lastError) || !readNextPage()) {
         const StoreError error = m_lastError;
@@ -481,7 +471,7 @@ bool Cursor::update()
     else
         saved = hasCurrent() ? writeRow(m_position, m_buffer)
                              : fail(QStringLiteral("保存失败"), QStringLiteral("没有当前记录"));
-    if (saved || m_lastError.stale) {
+    if (saved || m_lastError.isStale()) {
         m_mode = Mode::Browse;
         m_buffer.clear();
     }
@@ -492,29 +482,28 @@ bool Cursor::insertBuffered()
 {
     if (!m_open)
         return fail(QStringLiteral("添加失败"), QStringLiteral("没有打开的结果"));
-    const QString action = QStringLiteral("添加到 %1 失败").arg(m_source.table);
-    QSqlQuery statement(m_store.database());
-    if (m_buffer.isEmpty()) {
-        statement.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES")
-                              .arg(quotedName(m_source.table)));
-    } else {
-        QStringList names;
-        QStringList marks;
-        QList<int> columns = m_buffer.keys();
-        std::sort(columns.begin(), columns.end());
-        for (int column : columns) {
-            names << quotedName(m_columns[column]);
-            marks << QStringLiteral("?");
-        }
-        statement.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(quotedName(m_source.table), names.join(QLatin1String(", ")),
-                                   marks.join(QLatin1Char(','))));
-        for (int column : columns)
-            statement.addBindValue(m_buffer.value(column));
+    QStringList names;
+    QStringList marks;
+    QVariantList bound;
+    QList<int> columns = m_buffer.keys();
+    std::sort(columns.begin(), columns.end());
+    for (int column : std::as_const(columns)) {
+        names << quotedName(m_columns[column]);
+        marks << QStringLiteral("?");
+        bound << m_buffer.value(column);
     }
-    if (!statement.exec())
-        return fail(action, statement.lastError().text());
-    const qint64 id = statement.lastInsertId().toLongLong();
+    const QString sql = columns.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES")
+                                  .arg(quotedName(m_source.table))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(quotedName(m_source.table),
+                                       names.join(QLatin1String(", ")),
+                                       marks.join(QLatin1Char(',')));
+    QSqlQuery *statement = nullptr;
+    if (!execute(sql, bound, QStringLiteral("添加到 %1 失败").arg(m_source.table), nullptr,
+                 &statement))
+        return false;
+    const qint64 id = statement->lastInsertId().toLongLong();
     QVector<ReadRow> rows;
     if (m_reader->readIds({id}, &rows, &m_lastError) && rows.size() == 1)
         cacheRow(id, rows.first().values);
@@ -536,6 +525,24 @@ bool Cursor::insertBuffered()
         ++m_position;
     emit rowsInserted();
     m_lastError = {};
+    return true;
+}
+
+bool Cursor::execute(const QString &sql, const QVariantList &values, const QString &action,
+                     int *rowsAffected, QSqlQuery **result)
+{
+    StoreError error;
+    QSqlQuery *statement = m_store.prepared(sql, &error);
+    if (!statement)
+        return fail(action, error.detail);
+    for (int i = 0; i < values.size(); ++i)
+        statement->bindValue(i, values[i]);
+    if (!statement->exec())
+        return fail(action, statement->lastError().text());
+    if (rowsAffected)
+        *rowsAffected = statement->numRowsAffected();
+    if (result)
+        *result = statement;
     return true;
 }
 
@@ -566,21 +573,24 @@ bool Cursor::writeRow(int row, const QHash<int, QVariant> &values)
         assignments << quotedName(m_columns[column]) + QLatin1String(" = ?");
         bound << values.value(column);
     }
-    const QString unchanged = unchangedCondition(id, *read, &bound);
-    QSqlQuery statement(m_store.database());
-    statement.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                          .arg(quotedName(m_source.table), assignments.join(QLatin1String(", ")),
-                               unchanged));
-    for (const QVariant &value : std::as_const(bound))
-        statement.addBindValue(value);
-    if (!statement.exec())
-        return fail(QStringLiteral("保存到 %1 失败").arg(m_source.table),
-                    statement.lastError().text());
-    if (statement.numRowsAffected() != 1) {
+    const Row written = *read;
+    const QString unchanged = unchangedCondition(id, written, &bound);
+    int changed = 0;
+    if (!execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                     .arg(quotedName(m_source.table), assignments.join(QLatin1String(", ")),
+                          unchanged),
+                 bound, QStringLiteral("保存到 %1 失败").arg(m_source.table), &changed))
+        return false;
+    if (changed != 1) {
         rereadRow(row);
         return failStale();
     }
-    rereadRow(row);
+    // The values went through the column's conversion already: they are what is stored now.
+    Row now = written;
+    for (int column : std::as_const(columns))
+        now[column] = values.value(column);
+    cacheRow(id, now);
+    emit rowChanged(row);
     m_lastError = {};
     return true;
 }
@@ -608,15 +618,11 @@ bool Cursor::deleteRow(int row)
         return fail(QStringLiteral("删除失败"), QStringLiteral("没有这一行"));
     QVariantList bound;
     const QString unchanged = unchangedCondition(id, *read, &bound);
-    QSqlQuery statement(m_store.database());
-    statement.prepare(QStringLiteral("DELETE FROM %1 WHERE %2")
-                          .arg(quotedName(m_source.table), unchanged));
-    for (const QVariant &value : std::as_const(bound))
-        statement.addBindValue(value);
-    if (!statement.exec())
-        return fail(QStringLiteral("从 %1 删除失败").arg(m_source.table),
-                    statement.lastError().text());
-    if (statement.numRowsAffected() != 1) {
+    int deleted = 0;
+    if (!execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quotedName(m_source.table), unchanged),
+                 bound, QStringLiteral("从 %1 删除失败").arg(m_source.table), &deleted))
+        return false;
+    if (deleted != 1) {
         rereadRow(row);
         return failStale();
     }
@@ -683,16 +689,13 @@ bool Cursor::matchesStored(qint64 id, const Row &read, bool *matches)
 {
     QVariantList bound;
     const QString unchanged = unchangedCondition(id, read, &bound);
-    QSqlQuery statement(m_store.database());
-    statement.setForwardOnly(true);
-    statement.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2")
-                          .arg(quotedName(m_source.table), unchanged));
-    for (const QVariant &value : std::as_const(bound))
-        statement.addBindValue(value);
-    if (!statement.exec())
-        return fail(QStringLiteral("查询 %1 失败").arg(m_source.table),
-                    statement.lastError().text());
-    *matches = statement.next();
+    QSqlQuery *statement = nullptr;
+    if (!execute(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quotedName(m_source.table),
+                                                            unchanged),
+                 bound, QStringLiteral("查询 %1 失败").arg(m_source.table), nullptr, &statement))
+        return false;
+    *matches = statement->next();
+    statement->finish();
     return true;
 }
 
@@ -759,9 +762,9 @@ bool Cursor::removeAll()
         // Rows the list did not hold (added elsewhere, or changed to match) must not go.
         stale = stale || deleted != m_count;
         for (int row = m_count; !stale && row < knownRows(); ++row) {
-            if (!deleteRow(row) && !m_lastError.stale)
+            if (!deleteRow(row) && !m_lastError.isStale())
                 return false;
-            stale = m_lastError.stale;
+            stale = m_lastError.isStale();
         }
         if (!stale && !transaction.commit())
             return fail(action, m_store.lastError().text());

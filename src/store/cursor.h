@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+class QSqlQuery;
 class Store;
 struct TableDef;
 
@@ -145,6 +146,9 @@ private:
     bool insertBuffered();
     bool writeRow(int row, const QHash<int, QVariant> &values);
     bool deleteRow(int row);
+    // Runs a statement of the store's cache; false (and lastError()) on failure.
+    bool execute(const QString &sql, const QVariantList &values, const QString &action,
+                 int *rowsAffected, QSqlQuery **result = nullptr);
     // "rowid = ? AND <every column> IS ?": true only while the row holds what was read.
     QString unchangedCondition(qint64 id, const Row &read, QVariantList *values) const;
     bool matchesStored(qint64 id, const Row &read, bool *matches);

@@ -3,7 +3,6 @@
 #include "store/store.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace {
@@ -16,10 +15,19 @@ QString placeholders(int count)
     return marks.join(QLatin1Char(','));
 }
 
+// The filter as the first condition of a WHERE clause, its values appended to *values.
+QString filterCondition(const Filter &filter, QVariantList *values)
+{
+    if (filter.isEmpty())
+        return QString();
+    *values << filter.values();
+    return QLatin1Char('(') + filter.sql() + QLatin1String(") AND ");
+}
+
 } // namespace
 
-PageReader::PageReader(const QSqlDatabase &db, const Query &query, const QStringList &columns)
-    : m_db(db), m_query(query)
+PageReader::PageReader(Store &store, const Query &query, const QStringList &columns)
+    : m_store(store), m_query(query)
 {
     QStringList quoted;
     for (const QString &column : columns)
@@ -35,29 +43,46 @@ QString PageReader::sortExpression() const
     return expression;
 }
 
-QString PageReader::boundCondition() const
+QString PageReader::boundCondition(QVariantList *values) const
 {
     // The unary plus keeps the planner from reading the whole table in rowid order just
     // because of this bound, when an index serves the filter.
-    QString condition = QStringLiteral("+rowid <= %1").arg(m_bound);
+    QString condition = QStringLiteral("+rowid <= ?");
+    *values << m_bound;
     if (!m_excluded.isEmpty()) {
-        QStringList ids;
+        condition += QStringLiteral(" AND rowid NOT IN (%1)").arg(placeholders(m_excluded.size()));
         for (const qint64 id : m_excluded)
-            ids << QString::number(id);
-        condition += QStringLiteral(" AND rowid NOT IN (%1)").arg(ids.join(QLatin1Char(',')));
+            *values << id;
     }
     return condition;
 }
 
+QSqlQuery *PageReader::run(const QString &sql, const QVariantList &values, const QString &action,
+                           StoreError *error) const
+{
+    QSqlQuery *statement = m_store.prepared(sql, error);
+    if (!statement) {
+        error->action = action;
+        return nullptr;
+    }
+    for (int i = 0; i < values.size(); ++i)
+        statement->bindValue(i, values[i]);
+    if (!statement->exec()) {
+        *error = {action, statement->lastError().text()};
+        return nullptr;
+    }
+    return statement;
+}
+
 bool PageReader::readBound(StoreError *error)
 {
-    QSqlQuery statement(m_db);
-    if (!statement.exec(QStringLiteral("SELECT max(rowid) FROM %1").arg(quotedName(m_query.table)))
-        || !statement.next()) {
-        *error = {QStringLiteral("查询 %1 失败").arg(m_query.table), statement.lastError().text()};
+    QSqlQuery *statement =
+        run(QStringLiteral("SELECT max(rowid) FROM %1").arg(quotedName(m_query.table)), {},
+            QStringLiteral("查询 %1 失败").arg(m_query.table), error);
+    if (!statement)
         return false;
-    }
-    m_bound = statement.value(0).toLongLong();
+    m_bound = statement->next() ? statement->value(0).toLongLong() : 0;
+    statement->finish();
     return true;
 }
 
@@ -92,60 +117,68 @@ bool PageReader::read(const PageStart &start, bool backwards, int limit, QVector
         conditions << QLatin1Char('(') + m_query.where.sql() + QLatin1Char(')');
         values << m_query.where.values();
     }
-    conditions << boundCondition();
+    conditions << boundCondition(&values);
 
     const QString direction = backwards ? QStringLiteral(" DESC") : QString();
     QString order = QStringLiteral("rowid") + direction;
     if (sorted)
         order = sortKey + direction + QLatin1String(", ") + order;
-    QString sql = QStringLiteral("SELECT rowid, %1%2 FROM %3 WHERE %4 ORDER BY %5 LIMIT %6")
+    QString sql = QStringLiteral("SELECT rowid, %1%2 FROM %3 WHERE %4 ORDER BY %5 LIMIT ?")
                       .arg(sorted ? quotedName(m_query.orderBy) + QLatin1String(", ") : QString(),
                            m_columnList, quotedName(m_query.table),
-                           conditions.join(QLatin1String(" AND ")), order)
-                      .arg(limit);
-    if (!start.afterRow && start.offset > 0)
-        sql += QStringLiteral(" OFFSET %1").arg(start.offset);
-
-    QSqlQuery statement(m_db);
-    statement.setForwardOnly(true);
-    statement.prepare(sql);
-    for (const QVariant &value : std::as_const(values))
-        statement.addBindValue(value);
-    if (!statement.exec()) {
-        *error = {QStringLiteral("查询 %1 失败").arg(m_query.table), statement.lastError().text()};
-        return false;
+                           conditions.join(QLatin1String(" AND ")), order);
+    values << limit;
+    if (!start.afterRow && start.offset > 0) {
+        sql += QLatin1String(" OFFSET ?");
+        values << start.offset;
     }
+
+    QSqlQuery *statement =
+        run(sql, values, QStringLiteral("查询 %1 失败").arg(m_query.table), error);
+    if (!statement)
+        return false;
     const int first = sorted ? 2 : 1;
-    const int width = statement.record().count() - first;
-    while (statement.next()) {
+    const int width = statement->record().count() - first;
+    while (statement->next()) {
         ReadRow row;
-        row.id = statement.value(0).toLongLong();
+        row.id = statement->value(0).toLongLong();
         if (sorted)
-            row.key = statement.value(1);
+            row.key = statement->value(1);
         row.values.resize(width);
         for (int c = 0; c < width; ++c)
-            row.values[c] = statement.value(first + c);
+            row.values[c] = statement->value(first + c);
         rows->append(row);
     }
+    statement->finish();
     return true;
 }
 
 bool PageReader::count(qint64 *rows, StoreError *error) const
 {
+    QVariantList values;
     QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE ").arg(quotedName(m_query.table));
-    if (!m_query.where.isEmpty())
-        sql += QLatin1Char('(') + m_query.where.sql() + QLatin1String(") AND ");
-    sql += boundCondition();
-    QSqlQuery statement(m_db);
-    statement.setForwardOnly(true);
-    statement.prepare(sql);
-    for (const QVariant &value : m_query.where.values())
-        statement.addBindValue(value);
-    if (!statement.exec() || !statement.next()) {
-        *error = {QStringLiteral("统计 %1 失败").arg(m_query.table), statement.lastError().text()};
+    sql += filterCondition(m_query.where, &values);
+    sql += boundCondition(&values);
+    QSqlQuery *statement =
+        run(sql, values, QStringLiteral("统计 %1 失败").arg(m_query.table), error);
+    if (!statement)
         return false;
-    }
-    *rows = statement.value(0).toLongLong();
+    *rows = statement->next() ? statement->value(0).toLongLong() : 0;
+    statement->finish();
+    return true;
+}
+
+bool PageReader::deleteRows(qint64 *deleted, StoreError *error) const
+{
+    QVariantList values;
+    QString sql = QStringLiteral("DELETE FROM %1 WHERE ").arg(quotedName(m_query.table));
+    sql += filterCondition(m_query.where, &values);
+    sql += boundCondition(&values);
+    QSqlQuery *statement =
+        run(sql, values, QStringLiteral("从 %1 删除失败").arg(m_query.table), error);
+    if (!statement)
+        return false;
+    *deleted = statement->numRowsAffected();
     return true;
 }
 
@@ -154,43 +187,25 @@ bool PageReader::readIds(const QVector<qint64> &ids, QVector<ReadRow> *rows,
 {
     if (ids.isEmpty())
         return true;
-    QSqlQuery statement(m_db);
-    statement.setForwardOnly(true);
-    statement.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                          .arg(m_columnList, quotedName(m_query.table), placeholders(ids.size())));
+    const QString sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                            .arg(m_columnList, quotedName(m_query.table),
+                                 placeholders(ids.size()));
+    QVariantList values;
     for (const qint64 id : ids)
-        statement.addBindValue(id);
-    if (!statement.exec()) {
-        *error = {QStringLiteral("查询 %1 失败").arg(m_query.table), statement.lastError().text()};
+        values << id;
+    QSqlQuery *statement =
+        run(sql, values, QStringLiteral("查询 %1 失败").arg(m_query.table), error);
+    if (!statement)
         return false;
-    }
-    const int width = statement.record().count() - 1;
-    while (statement.next()) {
+    const int width = statement->record().count() - 1;
+    while (statement->next()) {
         ReadRow row;
-        row.id = statement.value(0).toLongLong();
+        row.id = statement->value(0).toLongLong();
         row.values.resize(width);
         for (int c = 0; c < width; ++c)
-            row.values[c] = statement.value(1 + c);
+            row.values[c] = statement->value(1 + c);
         rows->append(row);
     }
-    return true;
-}
-
-bool PageReader::deleteRows(qint64 *deleted, StoreError *error) const
-{
-    QString sql = QStringLiteral("DELETE FROM %1 WHERE ").arg(quotedName(m_query.table));
-    if (!m_query.where.isEmpty())
-        sql += QLatin1Char('(') + m_query.where.sql() + QLatin1String(") AND ");
-    sql += boundCondition();
-    QSqlQuery statement(m_db);
-    statement.prepare(sql);
-    for (const QVariant &value : m_query.where.values())
-        statement.addBindValue(value);
-    if (!statement.exec()) {
-        *error = {QStringLiteral("从 %1 删除失败").arg(m_query.table),
-                  statement.lastError().text()};
-        return false;
-    }
-    *deleted = statement.numRowsAffected();
+    statement->finish();
     return true;
 }

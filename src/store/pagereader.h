@@ -3,12 +3,15 @@
 #include "store/query.h"
 #include "store/storeerror.h"
 
-#include <QSqlDatabase>
+#include <QSqlQuery>
+
 #include <QVariant>
 #include <QVector>
 
 // One row of a result as read: its identity, its sort key (Null when the result is in table
 // order) and the values of the result's columns.
+class Store;
+
 struct ReadRow
 {
     qint64 id = 0;
@@ -32,7 +35,7 @@ struct PageStart
 class PageReader
 {
 public:
-    PageReader(const QSqlDatabase &db, const Query &query, const QStringList &columns);
+    PageReader(Store &store, const Query &query, const QStringList &columns);
 
     // The largest row id of the table now; rows added later stay out of the result.
     bool readBound(StoreError *error);
@@ -50,9 +53,13 @@ public:
 
 private:
     QString sortExpression() const;
-    QString boundCondition() const;
+    // The bound and the excluded ids as SQL, their values appended to *values.
+    QString boundCondition(QVariantList *values) const;
+    // Runs the statement with its values; null (and *error) on failure.
+    QSqlQuery *run(const QString &sql, const QVariantList &values, const QString &action,
+                   StoreError *error) const;
 
-    QSqlDatabase m_db;
+    Store &m_store;
     Query m_query;
     QString m_columnList;
     qint64 m_bound = 0;

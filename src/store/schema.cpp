@@ -6,6 +6,7 @@ namespace {
 
 ColumnDef text(const char *name) { return {QString::fromUtf8(name), ColumnKind::Text}; }
 ColumnDef number(const char *name) { return {QString::fromUtf8(name), ColumnKind::Number}; }
+ColumnDef money(const char *name) { return {QString::fromUtf8(name), ColumnKind::Number, true}; }
 ColumnDef date(const char *name) { return {QString::fromUtf8(name), ColumnKind::Date}; }
 ColumnDef flag(const char *name) { return {QString::fromUtf8(name), ColumnKind::Flag}; }
 
@@ -58,7 +59,7 @@ std::vector<FileDef> buildFiles()
               text("库房"), text("功能")}},
             {"yaocai",
              {text("编号"), text("品名"), text("拼音"), text("规格"), text("产地"), text("批号"),
-              number("销价"), text("单位"), text("库房"), text("厂家"), text("分类")}},
+              money("销价"), text("单位"), text("库房"), text("厂家"), text("分类")}},
         },
         {byText("bianhao", "编号"), byText("bianhao", "品名"), byText("bianhao", "拼音"),
          byText("yaocai", "编号"), byText("yaocai", "品名"), byText("yaocai", "拼音")},
@@ -71,7 +72,7 @@ std::vector<FileDef> buildFiles()
             {"jinhuo",
              {text("单据号"), date("日期"), text("编号"), text("品名"), text("拼音"), text("规格"),
               text("产地"), text("生产日期"), text("批号"), text("有效期"), text("单位"),
-              number("数量"), number("进价"), number("金额"), text("库房"), text("厂家"),
+              number("数量"), money("进价"), money("金额"), text("库房"), text("厂家"),
               flag("入库")}},
             {"huodan", {text("进货单"), text("日期"), text("厂家")}},
         },
@@ -89,8 +90,8 @@ std::vector<FileDef> buildFiles()
             {"kucun",
              {text("编号"), text("品名"), text("拼音"), text("规格"), text("产地"), text("批号"),
               text("生产日期"), text("有效期"), text("单位"), text("库房"), text("厂家"),
-              number("库存数量"), number("入库数量"), number("进价"), number("进价金额"),
-              number("销价")}},
+              number("库存数量"), number("入库数量"), money("进价"), money("进价金额"),
+              money("销价")}},
         },
         // The last index carries the two columns the stock query totals, so that the totals of
         // the whole stock are read from the index alone.
@@ -103,8 +104,8 @@ std::vector<FileDef> buildFiles()
         {
             {"chuhuo",
              {text("编号"), text("品名"), text("拼音"), text("规格"), text("批号"), text("产地"),
-              text("生产日期"), text("有效期"), text("单位"), number("数量"), number("销价"),
-              number("金额"), date("日期"), text("单据号"), text("库房"), text("厂家"),
+              text("生产日期"), text("有效期"), text("单位"), number("数量"), money("销价"),
+              money("金额"), date("日期"), text("单据号"), text("库房"), text("厂家"),
               text("购货单位"), flag("出库")}},
             {"danju", {text("销售单"), text("日期"), text("购货单位")}},
         },

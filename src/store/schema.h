@@ -11,6 +11,7 @@ enum class ColumnKind { Text, Number, Date, Flag };
 struct ColumnDef {
     QString name;
     ColumnKind kind;
+    bool money = false; // a number the grids show with two decimals
 };
 
 struct TableDef {

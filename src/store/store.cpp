@@ -1,5 +1,6 @@
 #include "store/store.h"
 
+#include "store/datafiles.h"
 #include "store/schema.h"
 #include "store/textfunctions.h"
 
@@ -16,6 +17,29 @@ QString nextConnectionName()
 {
     static QAtomicInt counter;
     return QStringLiteral("herbdesk-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// At start another program's lock is reported at once, so that the user can decide; while the
+// program runs, a short lock by another program (a copy being taken, say) is waited out.
+constexpr int StartBusyTimeoutMs = 200;
+constexpr int RunningBusyTimeoutMs = 5000;
+
+enum class ReadTrouble { Locked, Damaged, Other };
+
+ReadTrouble readTroubleOf(const QSqlError &error)
+{
+    // The engine's result codes SQLITE_BUSY and SQLITE_LOCKED, SQLITE_CORRUPT and SQLITE_NOTADB,
+    // with or without an extended code in the upper bits.
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case 5:
+    case 6:
+        return ReadTrouble::Locked;
+    case 11:
+    case 26:
+        return ReadTrouble::Damaged;
+    default:
+        return ReadTrouble::Other;
+    }
 }
 
 QString qualified(const FileDef &file, const QString &name)
@@ -47,6 +71,19 @@ bool Store::isOpen() const
 
 void Store::close()
 {
+    // The planner's statistics go stale as the tables grow; refreshing what the run's queries
+    // needed, at a bounded cost per table, keeps the next run's plans good.
+    if (isOpen()) {
+        exec(QStringLiteral("PRAGMA analysis_limit=1000"), {});
+        exec(QStringLiteral("PRAGMA optimize"), {});
+    }
+    disconnect();
+}
+
+void Store::disconnect()
+{
+    m_statements.clear();
+    m_columns.clear();
     if (m_db.isValid()) {
         m_db.close();
         m_db = QSqlDatabase();
@@ -57,6 +94,17 @@ void Store::close()
 void Store::fail(const QString &action, const QString &detail)
 {
     m_lastError = {action, detail};
+}
+
+QString Store::shownPath(const FileDef &file) const
+{
+    return QDir::toNativeSeparators(QDir(m_folder).filePath(file.fileName));
+}
+
+void Store::failOpening(StoreError::Kind kind, const FileDef &file, const QString &action,
+                        const QString &detail)
+{
+    m_lastError = {action, detail, kind, {file.fileName}};
 }
 
 bool Store::exec(const QString &sql, const QString &action)
@@ -78,7 +126,42 @@ bool Store::run(QSqlQuery &statement, const QString &action)
     return true;
 }
 
-bool Store::open(const QString &folder)
+QSqlQuery *Store::prepared(const QString &sql, StoreError *error)
+{
+    // A run's statements are a few dozen shapes; a runaway set starts afresh.
+    if (m_statements.size() > 500)
+        m_statements.clear();
+    auto found = m_statements.find(sql);
+    if (found != m_statements.end())
+        return found->second.get();
+    auto statement = std::make_unique<QSqlQuery>(m_db);
+    statement->setForwardOnly(true);
+    if (!statement->prepare(sql)) {
+        *error = {QStringLiteral("查询失败"), statement->lastError().text()};
+        return nullptr;
+    }
+    return m_statements.emplace(sql, std::move(statement)).first->second.get();
+}
+
+QStringList Store::columnsOf(const QString &table, StoreError *error)
+{
+    const auto found = m_columns.constFind(table);
+    if (found != m_columns.constEnd())
+        return *found;
+    QSqlQuery statement(m_db);
+    if (!statement.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quotedName(table)))) {
+        *error = {QStringLiteral("查询 %1 失败").arg(table), statement.lastError().text()};
+        return {};
+    }
+    QStringList columns;
+    const QSqlRecord record = statement.record();
+    for (int i = 0; i < record.count(); ++i)
+        columns << record.fieldName(i);
+    m_columns.insert(table, columns);
+    return columns;
+}
+
+bool Store::open(const QString &folder, MissingFiles missing)
 {
     close();
     m_lastError = {};
@@ -87,92 +170,196 @@ bool Store::open(const QString &folder)
         fail(QStringLiteral("无法建立数据文件夹 %1").arg(QDir::toNativeSeparators(folder)), {});
         return false;
     }
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    if (openFiles(missing))
+        return true;
+    const StoreError error = m_lastError;
+    disconnect();
+    m_lastError = error;
+    return false;
+}
+
+bool Store::openFiles(MissingFiles missing)
+{
     const auto &files = Schema::files();
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!openFile(files[i], i == 0)) {
-            const StoreError error = m_lastError;
-            close();
-            m_lastError = error;
-            return false;
-        }
+    const QStringList absent = DataFiles::missing(m_folder);
+    // A folder without any of the files is a first start; a folder that lost some of them
+    // would silently lose their data, so the caller decides.
+    const bool firstStart = absent.size() == qsizetype(files.size());
+    if (!absent.isEmpty() && !firstStart && missing == MissingFiles::Report) {
+        m_lastError = {QStringLiteral("数据文件夹 %1 中缺少数据文件 %2")
+                           .arg(QDir::toNativeSeparators(m_folder),
+                                absent.join(QStringLiteral("、"))),
+                       {}, StoreError::Kind::FilesMissing, absent};
+        return false;
     }
-    return TextFunctions::install(m_db, &m_lastError);
+    if (!absent.isEmpty() && !DataFiles::create(m_folder, absent, &m_lastError))
+        return false;
+
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(StartBusyTimeoutMs));
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!openFile(files[i], i == 0))
+            return false;
+    }
+    return exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(RunningBusyTimeoutMs),
+                QStringLiteral("无法设置数据文件"))
+           && TextFunctions::install(m_db, &m_lastError);
 }
 
 bool Store::openFile(const FileDef &file, bool isMain)
 {
     const QString path = QDir(m_folder).filePath(file.fileName);
-    const QString shownPath = QDir::toNativeSeparators(path);
-    const bool existed = QFileInfo::exists(path);
-    if (existed && !QFileInfo(path).isFile()) {
-        fail(QStringLiteral("数据文件 %1 不是文件").arg(shownPath), {});
+    if (!QFileInfo(path).isFile()) {
+        failOpening(StoreError::Kind::Failed, file,
+                    QStringLiteral("数据文件 %1 不是文件").arg(shownPath(file)), {});
         return false;
     }
-
-    if (isMain) {
-        m_db.setDatabaseName(path);
-        if (!m_db.open()) {
-            fail(QStringLiteral("无法打开数据文件 %1").arg(shownPath), m_db.lastError().text());
-            return false;
-        }
-    } else {
-        QSqlQuery attach(m_db);
-        attach.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quotedName(file.schemaName)));
-        attach.addBindValue(path);
-        if (!attach.exec()) {
-            fail(QStringLiteral("无法打开数据文件 %1").arg(shownPath), attach.lastError().text());
-            return false;
-        }
-    }
-
-    QSqlQuery probe(m_db);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM %1.sqlite_master")
-                        .arg(quotedName(file.schemaName)))) {
-        fail(QStringLiteral("数据文件 %1 已损坏或不是数据库").arg(shownPath),
-             probe.lastError().text());
+    // Looked at before the engine first reads the file, since reading plays the journal back.
+    // A file cut short is caught before the engine reads pages that are not there; after an
+    // interrupted write only the played-back file tells the truth.
+    const bool leftJournal = DataFiles::hasLeftJournal(path);
+    if (!leftJournal && !checkLength(file))
         return false;
-    }
-    probe.finish();
+    if (!attach(file, isMain) || !checkReadable(file) || !checkWritable(file))
+        return false;
+    if (leftJournal && (!checkLength(file) || !checkPages(file)))
+        return false;
     // Commits that span attached files are atomic only with a rollback journal (never WAL);
-    // truncating it instead of deleting it spares a directory sync on every commit.
-    if (!exec(QStringLiteral("PRAGMA %1.journal_mode=TRUNCATE").arg(quotedName(file.schemaName)),
-              QStringLiteral("无法设置数据文件 %1").arg(shownPath))) {
-        return false;
-    }
-
-    if (existed) {
-        if (!checkTables(file))
-            return false;
-    } else if (!createTables(file)) {
+    // truncating it instead of deleting it spares a directory sync on every commit. A commit
+    // is on the disk before it is reported.
+    const QString schema = quotedName(file.schemaName);
+    const QString action = QStringLiteral("无法设置数据文件 %1").arg(shownPath(file));
+    if (!exec(QStringLiteral("PRAGMA %1.journal_mode=TRUNCATE").arg(schema), action)
+        || !exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema), action)
+        || !checkTables(file)) {
         return false;
     }
     createIndexes(file);
     return true;
 }
 
+bool Store::attach(const FileDef &file, bool isMain)
+{
+    // Attaching reads the file's schema, so a lock or damage may show here already.
+    if (isMain) {
+        m_db.setDatabaseName(QDir(m_folder).filePath(file.fileName));
+        if (m_db.open())
+            return true;
+        failReading(file, m_db.lastError());
+        return false;
+    }
+    QSqlQuery attach(m_db);
+    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quotedName(file.schemaName)));
+    attach.addBindValue(QDir(m_folder).filePath(file.fileName));
+    if (attach.exec())
+        return true;
+    failReading(file, attach.lastError());
+    return false;
+}
+
+bool Store::checkReadable(const FileDef &file)
+{
+    QSqlQuery probe(m_db);
+    if (probe.exec(QStringLiteral("SELECT count(*) FROM %1.sqlite_master")
+                       .arg(quotedName(file.schemaName)))) {
+        return true;
+    }
+    failReading(file, probe.lastError());
+    return false;
+}
+
+void Store::failReading(const FileDef &file, const QSqlError &error)
+{
+    switch (readTroubleOf(error)) {
+    case ReadTrouble::Locked:
+        failOpening(StoreError::Kind::FileInUse, file,
+                    QStringLiteral("数据文件正被其他程序使用：%1").arg(shownPath(file)),
+                    error.text());
+        break;
+    case ReadTrouble::Damaged:
+        failOpening(StoreError::Kind::FileDamaged, file,
+                    QStringLiteral("数据文件 %1 已损坏或不是数据库").arg(shownPath(file)),
+                    error.text());
+        break;
+    case ReadTrouble::Other:
+        failOpening(StoreError::Kind::Failed, file,
+                    QStringLiteral("无法打开数据文件 %1").arg(shownPath(file)), error.text());
+        break;
+    }
+}
+
+bool Store::checkWritable(const FileDef &file)
+{
+    // Reading works beside another program's unfinished write, which would block every posting
+    // later on; taking the write lock for a moment finds it now. A read-only file still opens.
+    QSqlQuery probe(m_db);
+    if (probe.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        probe.finish();
+        exec(QStringLiteral("ROLLBACK"), {});
+        return true;
+    }
+    if (readTroubleOf(probe.lastError()) != ReadTrouble::Locked)
+        return true;
+    failReading(file, probe.lastError());
+    return false;
+}
+
+bool Store::checkLength(const FileDef &file)
+{
+    const QString fault = DataFiles::lengthFault(QDir(m_folder).filePath(file.fileName));
+    if (fault.isEmpty())
+        return true;
+    failOpening(StoreError::Kind::FileDamaged, file,
+                QStringLiteral("数据文件 %1 已损坏").arg(shownPath(file)), fault);
+    return false;
+}
+
+bool Store::checkPages(const FileDef &file)
+{
+    // The last run ended during a write, which the engine has now rolled back; whether the disk
+    // kept every page it was given shows only in the pages themselves.
+    QSqlQuery check(m_db);
+    QStringList problems;
+    if (check.exec(QStringLiteral("PRAGMA %1.quick_check(3)").arg(quotedName(file.schemaName)))) {
+        while (check.next())
+            problems << check.value(0).toString();
+        if (problems == QStringList{QStringLiteral("ok")})
+            return true;
+    } else {
+        problems << check.lastError().text();
+    }
+    failOpening(StoreError::Kind::FileDamaged, file,
+                QStringLiteral("数据文件 %1 已损坏").arg(shownPath(file)),
+                problems.join(QStringLiteral("；")));
+    return false;
+}
+
 bool Store::checkTables(const FileDef &file)
 {
-    const QString shownPath = QDir::toNativeSeparators(QDir(m_folder).filePath(file.fileName));
     for (const TableDef &table : file.tables) {
         QSqlQuery info(m_db);
         if (!info.exec(QStringLiteral("PRAGMA %1.table_info(%2)")
                            .arg(quotedName(file.schemaName), quotedName(table.name)))) {
-            fail(QStringLiteral("数据文件 %1 无法读取").arg(shownPath), info.lastError().text());
+            failOpening(StoreError::Kind::FileDamaged, file,
+                        QStringLiteral("数据文件 %1 无法读取").arg(shownPath(file)),
+                        info.lastError().text());
             return false;
         }
         QStringList present;
         while (info.next())
             present << info.value(1).toString();
         if (present.isEmpty()) {
-            fail(QStringLiteral("数据文件 %1 缺少表 %2").arg(shownPath, table.name), {});
+            failOpening(StoreError::Kind::FileDamaged, file,
+                        QStringLiteral("数据文件 %1 缺少表 %2").arg(shownPath(file), table.name),
+                        {});
             return false;
         }
         for (const ColumnDef &column : table.columns) {
             if (!present.contains(column.name)) {
-                fail(QStringLiteral("数据文件 %1 的表 %2 缺少列 %3")
-                         .arg(shownPath, table.name, column.name),
-                     {});
+                failOpening(StoreError::Kind::FileDamaged, file,
+                            QStringLiteral("数据文件 %1 的表 %2 缺少列 %3")
+                                .arg(shownPath(file), table.name, column.name),
+                            {});
                 return false;
             }
         }
@@ -180,58 +367,11 @@ bool Store::checkTables(const FileDef &file)
     return true;
 }
 
-bool Store::createTables(const FileDef &file)
-{
-    const QString action = QStringLiteral("无法建立数据文件 %1")
-                               .arg(QDir::toNativeSeparators(
-                                   QDir(m_folder).filePath(file.fileName)));
-    Transaction transaction(*this);
-    for (const TableDef &table : file.tables) {
-        QStringList columns;
-        for (const ColumnDef &column : table.columns)
-            columns << quotedName(column.name) + QLatin1Char(' ')
-                           + Schema::declaredType(column.kind);
-        if (!exec(QStringLiteral("CREATE TABLE %1 (%2)")
-                      .arg(qualified(file, table.name), columns.join(QLatin1String(", "))),
-                  action)) {
-            return false;
-        }
-    }
-    if (!insertRequiredRows(file))
-        return false;
-    return transaction.commit();
-}
-
-bool Store::insertRequiredRows(const FileDef &file)
-{
-    const QString action = QStringLiteral("无法写入初始数据");
-    for (const TableDef &table : file.tables) {
-        QVariantList row;
-        if (table.name == QLatin1String("gongsi"))
-            row = {QStringLiteral("岚溪材进销存")};
-        else if (table.name == QLatin1String("danjuhao"))
-            row = {1.0, 1.0};
-        else if (table.name == QLatin1String("user"))
-            row = {QStringLiteral("超级用户"), QStringLiteral("572946")};
-        else
-            continue;
-        QStringList marks;
-        for (int i = 0; i < row.size(); ++i)
-            marks << QStringLiteral("?");
-        QSqlQuery insert(m_db);
-        insert.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                           .arg(qualified(file, table.name), marks.join(QLatin1Char(','))));
-        for (const QVariant &value : row)
-            insert.addBindValue(value);
-        if (!run(insert, action))
-            return false;
-    }
-    return true;
-}
-
 void Store::createIndexes(const FileDef &file)
 {
     // Indexes only speed up queries; a file that cannot take one (read-only, say) still works.
+    // One transaction for all of them: a new file then costs one sync instead of one per index.
+    Transaction transaction(*this);
     for (const QString &retired : file.retiredIndexes)
         exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
     for (const IndexDef &index : file.indexes) {
@@ -249,6 +389,7 @@ void Store::createIndexes(const FileDef &file)
             sql += QLatin1String(" WHERE ") + index.where;
         exec(sql, {});
     }
+    transaction.commit();
     m_lastError = {};
 }
 

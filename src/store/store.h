@@ -3,10 +3,15 @@
 #include "store/query.h"
 #include "store/storeerror.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <memory>
+#include <unordered_map>
 
+class QSqlError;
 class QSqlQuery;
 struct FileDef;
 
@@ -20,10 +25,17 @@ public:
     Store(const Store &) = delete;
     Store &operator=(const Store &) = delete;
 
-    // Opens the files in the folder, creating each missing file with its tables and required
-    // rows. An existing file is never rewritten: one that is not a database or lacks a table or a
-    // column makes open() fail with an error that names the file and what is wrong.
-    bool open(const QString &folder);
+    // What open() does when the folder holds some of the files but not all of them.
+    enum class MissingFiles { Report, Create };
+
+    // Opens the files in the folder. A folder with none of them gets all of them, with their
+    // tables and required rows; when only some are missing, open() fails with the kind
+    // FilesMissing and their names unless told to create them. An existing file is never
+    // rewritten: one that another program locks fails with FileInUse; one that is not a
+    // database, is cut short, fails its check after an interrupted write, or lacks a table or a
+    // column fails with FileDamaged. Every error names the file and what is wrong.
+    bool open(const QString &folder, MissingFiles missing = MissingFiles::Report);
+    // Brings the engine's statistics up to date, then closes the files.
     void close();
     bool isOpen() const;
     QString folder() const { return m_folder; }
@@ -49,6 +61,13 @@ public:
     // Runs a prepared statement with bound values; false and lastError() on failure.
     bool run(QSqlQuery &statement, const QString &action);
 
+    // A statement prepared once and kept while the store is open: preparing costs more than
+    // running the small statements that cursors send. Bind with bindValue(index, ...), and
+    // finish() it after reading. Null when the text does not prepare; *error says why.
+    QSqlQuery *prepared(const QString &sql, StoreError *error);
+    // The names of a table's columns in the file's order, read once.
+    QStringList columnsOf(const QString &table, StoreError *error);
+
     QSqlDatabase database() const { return m_db; }
 
     // Used by Transaction; nested transactions join the outer one.
@@ -58,17 +77,28 @@ public:
 
 private:
     QVariant aggregate(const Query &query, const QString &expression, const QString &action);
+    bool openFiles(MissingFiles missing);
     bool openFile(const FileDef &file, bool isMain);
-    bool createTables(const FileDef &file);
+    bool attach(const FileDef &file, bool isMain);
+    bool checkReadable(const FileDef &file);
+    bool checkWritable(const FileDef &file);
+    bool checkLength(const FileDef &file);
+    bool checkPages(const FileDef &file);
+    void failReading(const FileDef &file, const QSqlError &error);
     bool checkTables(const FileDef &file);
     void createIndexes(const FileDef &file);
-    bool insertRequiredRows(const FileDef &file);
     bool exec(const QString &sql, const QString &action);
     void fail(const QString &action, const QString &detail);
+    QString shownPath(const FileDef &file) const;
+    void failOpening(StoreError::Kind kind, const FileDef &file, const QString &action,
+                     const QString &detail);
+    void disconnect();
 
     QString m_connectionName;
     QString m_folder;
     QSqlDatabase m_db;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    QHash<QString, QStringList> m_columns;
     StoreError m_lastError;
     int m_transactionDepth = 0;
 };

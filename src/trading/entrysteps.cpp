@@ -86,6 +86,9 @@ void amountBoxes(QWidget *screen, QLineEdit *quantity, QLineEdit *price, QLineEd
 
 void ComboSteps::add(QComboBox *combo, QWidget *previous, QWidget *next)
 {
+    // However the list closes (Enter, Escape, a click), Up belongs to the fields again, so that
+    // it cannot change the choice unseen in the closed box.
+    EntryKeys::onListClosed(combo, [this] { m_listOpen = false; });
     EntryKeys::onKeyPress(combo, [this, previous, next](QKeyEvent *event) {
         if (isEnter(event)) {
             m_listOpen = false;

@@ -63,8 +63,8 @@ void HerbLookup::search(int index)
     const Query query = Query::beginningWith(
         m_settings.table, QString::fromUtf8(SearchColumns[index]), m_boxes[index]->text());
     // A failed search leaves the grid as it was.
-    if (m_dropDown->search(m_boxes[index], query, m_settings.width, m_settings.heights[index], 0))
-        grid()->setColumnWidthsTwips(m_settings.sizedColumns, m_settings.columnWidth);
+    m_dropDown->search(m_boxes[index], query, m_settings.width, m_settings.heights[index],
+                       m_settings.sizedColumns, m_settings.columnWidth);
 }
 
 void HerbLookup::setTargets(const QList<Target> &targets)

@@ -64,6 +64,7 @@ LineQueryFrm::LineQueryFrm(Store &store, const LineQueryConfig &config, QWidget 
     for (QWidget *box : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2),
                          static_cast<QWidget *>(Text3), static_cast<QWidget *>(Combo1)})
         EntryKeys::onEnter(box, [this] { search(); });
+    setStartBox(Text1);
 }
 
 void LineQueryFrm::buildControls()

@@ -74,6 +74,7 @@ private slots:
 
     void searchesReplaceTheListOrAreRefused()
     {
+        QCOMPARE(f->screen->focusWidget(), widget("Text1")); // typing starts in the code box
         // Suppliers come trimmed from their table; dates start at today.
         QCOMPARE(widget<QComboBox>("Combo1")->itemText(0), "甲药厂");
         QCOMPARE(widget("Text2")->text(), "2026-12-05");

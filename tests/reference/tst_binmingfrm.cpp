@@ -99,6 +99,15 @@ private slots:
         click("Command2");
         QCOMPARE(m_db->scalar("SELECT group_concat(编号) FROM bianhao").toString(), "GC01,HQ01");
         QCOMPARE(gridRows(), 2);
+
+        // A herb changed in the meantime is not deleted: the user is told to look again.
+        m_messages.clear();
+        m_db->exec("UPDATE bianhao SET 品名 = '炙甘草' WHERE 编号 = 'GC01'");
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        click("Command4");
+        QCOMPARE(m_messages.texts, QStringList{"记录已被修改或删除，请重新查询"});
+        QCOMPARE(herbCount(), 2);
+        QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("炙甘草"));
     }
 
 private:

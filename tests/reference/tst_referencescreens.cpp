@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <memory>
 
@@ -106,6 +107,32 @@ private slots:
         QTest::mouseClick(findWidget<QWidget>(window.get(), addButton), Qt::LeftButton);
         QCOMPARE(messages.texts, QStringList());
         QCOMPARE(db.scalar(countRows).toInt(), before + 1);
+    }
+
+    void entryScreensStartAtTheirFirstBoxInsideWholeFrames()
+    {
+        // The first box of each Enter chain, though other boxes come before it on the screen.
+        const std::pair<const char *, const char *> starts[] = {
+            {"binmingfrm", "Text2_0"}, {"yaocaifrm", "Text2_0"}, {"gonghuofrm", "Text1"},
+            {"kehufrm", "Text1"},      {"yuangongfrm", "Text1"}, {"mimafrm", "Combo1"}};
+        TempStore db;
+        ScreenRegistry registry;
+        registerReferenceScreens(registry);
+        for (const auto &[name, start] : starts) {
+            std::unique_ptr<ChildScreen> screen(registry.create(name, db.store()));
+            screen->show();
+            screen->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(screen.get()));
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString(start));
+            // Every control of a frame lies inside it, below its title.
+            for (const QGroupBox *frame : screen->findChildren<QGroupBox *>()) {
+                for (const QWidget *control :
+                     frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                    QVERIFY2(frame->contentsRect().contains(control->geometry()),
+                             qPrintable(QString(name) + " " + control->objectName()));
+                }
+            }
+        }
     }
 };
 

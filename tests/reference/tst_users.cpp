@@ -3,6 +3,7 @@
 #include "shell/datagrid.h"
 #include "support/testsupport.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <memory>
@@ -20,6 +21,7 @@ private slots:
     }
     void userListAddsWithTheFirstPasswordAndKeepsTheSuperUser();
     void passwordIsCheckedAgainstTheOneReadAtTheChoice();
+    void passwordOfAUserDeletedMeanwhileIsNotChanged();
 
 private:
     // Fills the three password boxes, confirms and returns what the screen said.
@@ -68,20 +70,29 @@ void TestUsers::passwordIsCheckedAgainstTheOneReadAtTheChoice()
     auto *users = findWidget<QComboBox>(&screen, "Combo1");
     for (const char *box : {"Text1", "Text2", "Text3"})
         QCOMPARE(findWidget<QLineEdit>(&screen, box)->echoMode(), QLineEdit::Password);
-    // Typing a listed name without choosing it starts nothing, leaving the box included.
+    // Typing a listed name starts nothing, Enter and leaving the box included: Enter only
+    // moves on.
     typeInto(users, "ab");
-    QCOMPARE(confirm(&screen, "", "x", "x"), QStringLiteral("请先选择用户"));
-
-    // Enter on a listed name chooses it, as picking it from the list does. A pattern character
-    // must not reach "ab".
-    users->clearEditText();
-    typeInto(users, "a*");
     pressEnter(users);
+    QVERIFY(findWidget<QLineEdit>(&screen, "Text1")->hasFocus());
+    QCOMPARE(confirm(&screen, "abc", "x", "x"), QStringLiteral("请先选择用户"));
+
+    // Chosen in the open list with one Enter, which also moves on. A pattern character must
+    // not reach "ab".
+    users->setFocus();
+    QTest::keyClick(users, Qt::Key_Space);
+    QTest::keyClick(users->view(), Qt::Key_Down);
+    pressEnter(users->view());
+    QCOMPARE(users->currentText(), QStringLiteral("a*"));
+    QVERIFY(findWidget<QLineEdit>(&screen, "Text1")->hasFocus());
     QCOMPARE(confirm(&screen, "ABC", "n", "n"), QStringLiteral("密码错误"));
     QCOMPARE(confirm(&screen, "abc", "n", "N"), QStringLiteral("密码错误"));
     QCOMPARE(confirm(&screen, "abc", "n'1*", "n'1*"), QStringLiteral("修改成功"));
     QCOMPARE(m_db->scalar("SELECT 密码 FROM user WHERE 用户 = 'a*'"), QVariant("n'1*"));
     QCOMPARE(confirm(&screen, "abc", "", ""), QStringLiteral("修改成功")); // still "abc"
+    // Another name typed over the choice changes no password unseen.
+    users->setEditText("ab");
+    QCOMPARE(confirm(&screen, "abc", "z", "z"), QStringLiteral("请先选择用户"));
 
     // Choosing with the arrow keys; choosing again reads the new password.
     users->clearEditText();
@@ -90,12 +101,26 @@ void TestUsers::passwordIsCheckedAgainstTheOneReadAtTheChoice()
     QCOMPARE(users->currentText(), QStringLiteral("O'Neil"));
     QCOMPARE(confirm(&screen, "q", "r", "r"), QStringLiteral("修改成功"));
     QCOMPARE(confirm(&screen, "r", "s", "s"), QStringLiteral("密码错误"));
-    users->clearEditText();
-    typeInto(users, "O'Neil");
-    pressEnter(users);
+    users->setCurrentIndex(2);
+    QTest::keyClick(users, Qt::Key_Down);
     QCOMPARE(confirm(&screen, "r", "t", "t"), QStringLiteral("修改成功"));
     QCOMPARE(m_db->scalar("SELECT group_concat(用户 || '=' || quote(密码), ' ') FROM user"),
              QVariant("超级用户='572946' a*='' ab='abc' O'Neil='t'"));
+}
+
+void TestUsers::passwordOfAUserDeletedMeanwhileIsNotChanged()
+{
+    MimaFrm screen(m_db->store());
+    screen.show();
+    auto *users = findWidget<QComboBox>(&screen, "Combo1");
+    users->setCurrentIndex(users->findText("ab"));
+    emit users->activated(users->currentIndex());
+    // 用户设置 deleted the user, and a new one took the row's place.
+    m_db->exec("DELETE FROM user WHERE 用户 = 'O''Neil'");
+    m_db->exec("DELETE FROM user WHERE 用户 = 'ab'");
+    m_db->exec("INSERT INTO user VALUES ('new', 'abc')");
+    QCOMPARE(confirm(&screen, "abc", "n", "n"), QStringLiteral("记录已被修改或删除，请重新查询"));
+    QCOMPARE(m_db->scalar("SELECT 密码 FROM user WHERE 用户 = 'new'").toString(), "abc");
 }
 
 QTEST_MAIN(TestUsers)

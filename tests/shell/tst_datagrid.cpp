@@ -1,6 +1,9 @@
+#include "shell/celldelegate.h"
 #include "shell/datagrid.h"
 #include "store/cursor.h"
 #include "support/testsupport.h"
+
+#include <QLineEdit>
 
 class tst_DataGrid : public QObject
 {
@@ -133,6 +136,78 @@ private slots:
         QCOMPARE(shown(2, quantity), QStringLiteral("4"));
         QCOMPARE(m_temp->scalar("SELECT 品名 FROM kucun WHERE 编号 = 'b'").toString(),
                  QStringLiteral("黄芪"));
+    }
+
+    void numbersStandRightAndMoneyShowsCents()
+    {
+        m_temp->exec("UPDATE kucun SET 进价 = 12.5, 进价金额 = 37.499, 入库数量 = 2.25 WHERE 编号 = 'b'");
+        QVERIFY(m_cursor->refresh());
+        const auto drawn = [this](int row, const char *column) {
+            const QModelIndex index = m_grid->model()->index(row, m_cursor->columnIndex(column));
+            QStyleOptionViewItem option;
+            qobject_cast<CellDelegate *>(m_grid->itemDelegate())->initStyleOption(&option, index);
+            return option.text + (option.displayAlignment & Qt::AlignRight ? " >" : " <");
+        };
+        QCOMPARE(drawn(2, "进价"), QStringLiteral("12.50 >"));
+        QCOMPARE(drawn(2, "进价金额"), QStringLiteral("37.50 >"));
+        // Quantities never get cents; text stays left; an empty amount stays empty.
+        QCOMPARE(drawn(2, "库存数量"), QStringLiteral("3 >"));
+        QCOMPARE(drawn(2, "入库数量"), QStringLiteral("2.25 >"));
+        QCOMPARE(drawn(2, "品名"), QStringLiteral("黄芪 <"));
+        QCOMPARE(drawn(0, "进价"), QStringLiteral(" >"));
+
+        // Editing starts from the stored value, not from the one shown.
+        const QModelIndex amount = m_grid->model()->index(2, m_cursor->columnIndex("进价金额"));
+        m_grid->setCurrentIndex(amount);
+        m_grid->edit(amount);
+        auto *editor = m_grid->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QStringLiteral("37.499"));
+    }
+
+    void columnsFitTheirHeaderAndFirstRows()
+    {
+        const QString longName = QStringLiteral("亳州市康美中药饮片有限责任公司");
+        const QString farDown(40, QLatin1Char('9'));
+        m_temp->exec("INSERT INTO changjia VALUES (?, '安徽亳州', '王', '0558')", {longName});
+        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                     "WHERE i < 60) INSERT INTO changjia SELECT '厂', NULL, NULL, '1' FROM n");
+        m_temp->exec("INSERT INTO changjia VALUES ('厂', NULL, NULL, ?)", {farDown});
+        Cursor partners(m_temp->store());
+        QVERIFY(partners.open(Query("changjia")));
+        DataGrid grid(&partners, "DBGrid1");
+        grid.resize(700, 300);
+        grid.show();
+        const QFontMetrics metrics = grid.fontMetrics();
+        const auto total = [&grid] {
+            int sum = 0;
+            for (int column = 0; column < grid.model()->columnCount(); ++column)
+                sum += grid.columnWidth(column);
+            return sum;
+        };
+        // The name shows whole; a value beyond the first rows is not measured; rows are compact.
+        QVERIFY(grid.columnWidth(0) > metrics.horizontalAdvance(longName));
+        QVERIFY(grid.columnWidth(3) < metrics.horizontalAdvance(farDown));
+        QVERIFY(grid.rowHeight(0) <= metrics.height() + 6);
+        // The room left over is shared out: no empty strip beside columns that cut their text.
+        QCOMPARE(total(), grid.viewport()->width());
+
+        // Fixed widths hold through a new result and another grid width.
+        grid.setColumnWidthsTwips(1, 900);
+        QVERIFY(partners.open(Query("changjia", Filter::like("厂家", "厂"))));
+        grid.resize(500, 300);
+        QCOMPARE(grid.columnWidth(0), 60);
+        QCOMPARE(total(), grid.viewport()->width());
+
+        // A list that starts empty widens for its first rows.
+        Cursor customers(m_temp->store());
+        QVERIFY(customers.open(Query("yonghu")));
+        DataGrid list(&customers, "DBGrid2");
+        list.resize(700, 300);
+        list.show();
+        customers.addNew();
+        QVERIFY(customers.setValue("客户", longName) && customers.update());
+        QVERIFY(list.columnWidth(0) > metrics.horizontalAdvance(longName));
     }
 };
 

@@ -5,9 +5,12 @@
 #include "shell/screenregistry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QRegularExpression>
@@ -75,6 +78,20 @@ struct Desk : QObject
     }
 
     QAction *action(const QString &name) const { return main->findChild<QAction *>(name); }
+};
+
+// A screen whose first box is not the first control it makes, as in purchase entry.
+class EntryScreen : public ChildScreen
+{
+public:
+    explicit EntryScreen(Store &store) : ChildScreen(store, "entryfrm", "录入", 4000, 3000)
+    {
+        new QLineEdit(this);
+        auto *first = new QLineEdit(this);
+        first->setObjectName("first");
+        first->move(0, 30);
+        setStartBox(first);
+    }
 };
 
 } // namespace
@@ -153,6 +170,26 @@ private slots:
         Desk other({});
         other.action("Toolbar1_8")->trigger();
         QVERIFY(!other.main->isVisible());
+    }
+
+    void screensStartAtTheirFirstBoxInAFrameThatOnlyMoves()
+    {
+        Desk desk({});
+        desk.screens.add("entryfrm", [](Store &store) { return new EntryScreen(store); });
+        desk.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(desk.main));
+        QMdiSubWindow *host = desk.main->showScreen("entryfrm");
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("first"));
+
+        // The frame's menu offers nothing a fixed-size window cannot do.
+        QStringList offered;
+        for (QAction *item : host->systemMenu()->actions()) {
+            if (item->isVisible() && !item->isSeparator())
+                offered << item->text();
+        }
+        QCOMPARE(offered, (QStringList{"&Move", "Stay on &Top", "&Close"}));
+        // No menu offers to hide the toolbar (its item would have no caption).
+        QVERIFY(!desk.main->createPopupMenu());
     }
 };
 

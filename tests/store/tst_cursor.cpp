@@ -314,7 +314,7 @@ private slots:
         m_temp->exec("INSERT INTO kucun (编号, 库存数量) VALUES ('later', 1)");
         m_temp->exec("UPDATE kucun SET 库存数量 = 5 WHERE 编号 = 'k11'");
         QVERIFY(!cursor.removeAll());
-        QVERIFY(cursor.lastError().stale);
+        QVERIFY(cursor.lastError().isStale());
         QCOMPARE(m_temp->scalar("SELECT count(*) FROM kucun").toInt(), 1251);
     }
 
@@ -361,7 +361,7 @@ private slots:
         QVERIFY(stale.edit());
         QVERIFY(stale.setValue("库存数量", 9));
         QVERIFY(!stale.update());
-        QVERIFY(stale.lastError().stale);
+        QVERIFY(stale.lastError().isStale());
         QCOMPARE(stale.lastError().text(), QStringLiteral("记录已被修改或删除，请重新查询"));
         QCOMPARE(stale.value("编号").toString(), QStringLiteral("C1"));
         QCOMPARE(m_temp->scalar("SELECT 库存数量 FROM kucun WHERE 编号 = 'C1'").toInt(), 5);
@@ -369,13 +369,13 @@ private slots:
         // Having read the row again, the cursor may write it.
         m_temp->exec("UPDATE kucun SET 库存数量 = 6 WHERE 编号 = 'A1'");
         QVERIFY(!stale.updateRow(0, {{0, QStringLiteral("A2")}}));
-        QVERIFY(stale.lastError().stale);
+        QVERIFY(stale.lastError().isStale());
         QCOMPARE(stale.valueAt(0, stale.columnIndex("库存数量")).toInt(), 6);
         QVERIFY_STORE(stale, stale.updateRow(0, {{0, QStringLiteral("A2")}}));
 
         m_temp->exec("DELETE FROM kucun WHERE 编号 = 'C1'");
         QVERIFY(!stale.remove());
-        QVERIFY(stale.lastError().stale);
+        QVERIFY(stale.lastError().isStale());
         QCOMPARE(stale.count(), 1);
         QVERIFY(!stale.hasCurrent());
         QCOMPARE(m_temp->rows("SELECT 编号, 库存数量 FROM kucun"),
@@ -392,7 +392,7 @@ private slots:
         QCOMPARE(cursor.value("库存数量").toInt(), 15);
         m_temp->exec("UPDATE kucun SET 批号 = 'P2'");
         QVERIFY(!cursor.reread({"编号", "批号"}));
-        QVERIFY(cursor.lastError().stale);
+        QVERIFY(cursor.lastError().isStale());
         m_temp->exec("DELETE FROM kucun");
         QVERIFY(!cursor.reread({"编号"}));
         QVERIFY(!cursor.hasCurrent());

@@ -3,8 +3,10 @@
 #include "store/clock.h"
 
 #include <QAbstractItemView>
+#include <QDebug>
 #include <QDir>
 #include <QLineEdit>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -58,6 +60,37 @@ QVariant TempStore::scalar(const QString &sql, const QVariantList &values)
     return query.next() ? query.value(0) : QVariant();
 }
 
+OtherConnection::OtherConnection(const QString &path)
+{
+    static int connections = 0;
+    m_name = QStringLiteral("other-%1").arg(++connections);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(path);
+    if (!db.open())
+        QTest::qFail(qPrintable(db.lastError().text()), __FILE__, __LINE__);
+}
+
+OtherConnection::~OtherConnection()
+{
+    QSqlDatabase::database(m_name).close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+bool OtherConnection::exec(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(m_name));
+    if (query.exec(sql))
+        return true;
+    qWarning() << sql << query.lastError().text();
+    return false;
+}
+
+QVariant OtherConnection::scalar(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(m_name));
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
 MessageRecorder::MessageRecorder() : m_previous(Messages::installSink(this)) {}
 
 MessageRecorder::~MessageRecorder()
@@ -77,11 +110,18 @@ bool MessageRecorder::confirm(const QString &text)
     return answer;
 }
 
+bool MessageRecorder::retry(const QString &text)
+{
+    retryQuestions << text;
+    return retryAnswer ? retryAnswer(text) : false;
+}
+
 void MessageRecorder::clear()
 {
     texts.clear();
     captions.clear();
     questions.clear();
+    retryQuestions.clear();
 }
 
 FixedToday::FixedToday(const QDate &date)

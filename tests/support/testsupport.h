@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QVariantList>
 #include <QWidget>
+#include <functional>
 
 // Fails the test with the engine's words when a store call fails.
 #define QVERIFY_STORE(store, expression)                                                          \
@@ -36,6 +37,25 @@ private:
     Store m_store;
 };
 
+// A connection of another program to one database file, as a database tool would hold it (to
+// lock the file, say).
+class OtherConnection
+{
+public:
+    explicit OtherConnection(const QString &path);
+    ~OtherConnection();
+    OtherConnection(const OtherConnection &) = delete;
+    OtherConnection &operator=(const OtherConnection &) = delete;
+
+    // Runs SQL text; false (with a warning giving the engine's words) on failure.
+    bool exec(const QString &sql);
+    // The first column of the first row of a SELECT or PRAGMA; Null on failure.
+    QVariant scalar(const QString &sql);
+
+private:
+    QString m_name;
+};
+
 // Records message boxes instead of showing them, while alive.
 class MessageRecorder : public Messages::Sink
 {
@@ -45,11 +65,16 @@ public:
 
     void inform(const QString &text, const QString &caption) override;
     bool confirm(const QString &text) override;
+    bool retry(const QString &text) override;
 
     QStringList texts;
     QStringList captions;
     QStringList questions;
     bool answer = true; // how confirm() questions are answered
+    QStringList retryQuestions;
+    // Answers a "重试/取消" question (true for "重试"), and may first end the trouble; without
+    // it every such question is cancelled.
+    std::function<bool(const QString &text)> retryAnswer;
 
     QString last() const { return texts.isEmpty() ? QString() : texts.last(); }
     void clear();
