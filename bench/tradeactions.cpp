@@ -46,19 +46,18 @@ void addKeystrokes(Bench &bench, const TradeSide &side, std::vector<Action> &act
                       side.searchTable, column, QStringLiteral("DBGrid2")};
         key.before = box.whole.chopped(1);
         key.typed = box.whole.right(1);
-        actions.push_back(keystrokeAction(
-            bench, side.group,
-            QStringLiteral("keystroke %1 narrow (%2)").arg(column, box.whole), key));
+        addKeystroke(bench, side.group,
+                     QStringLiteral("keystroke %1 narrow (%2)").arg(column, box.whole), key,
+                     actions);
         key.before.clear();
         key.typed = box.initial;
-        actions.push_back(keystrokeAction(
-            bench, side.group,
-            QStringLiteral("keystroke %1 broad (%2)").arg(column, box.initial), key));
+        addKeystroke(bench, side.group,
+                     QStringLiteral("keystroke %1 broad (%2)").arg(column, box.initial), key,
+                     actions);
         key.before = box.initial;
         key.typed.clear();
-        actions.push_back(keystrokeAction(
-            bench, side.group,
-            QStringLiteral("keystroke %1 Backspace to empty").arg(column), key));
+        addKeystroke(bench, side.group,
+                     QStringLiteral("keystroke %1 Backspace to empty").arg(column), key, actions);
     }
 }
 
@@ -284,14 +283,14 @@ void addDocumentQuery(Bench &bench, const TradeSide &side, std::vector<Action> &
     Keystroke key{side.documentQueryScreen, QStringLiteral("Text1"), number.chopped(1),
                   number.right(1), side.headerTable, side.headerColumn,
                   QStringLiteral("DBGrid2")};
-    actions.push_back(keystrokeAction(
-        bench, side.group, QStringLiteral("keystroke document number narrow (%1)").arg(number),
-        key));
+    addKeystroke(bench, side.group,
+                 QStringLiteral("keystroke document number narrow (%1)").arg(number), key,
+                 actions);
     key.before = side.documentPrefix;
     key.typed = number.mid(side.documentPrefix.size(), 1);
-    actions.push_back(keystrokeAction(
-        bench, side.group,
-        QStringLiteral("keystroke document number broad (%1)").arg(key.before + key.typed), key));
+    addKeystroke(bench, side.group,
+                 QStringLiteral("keystroke document number broad (%1)").arg(key.before + key.typed),
+                 key, actions);
 
     auto screen = std::make_shared<ChildScreen *>(nullptr);
     auto pageRows = std::make_shared<int>(1);

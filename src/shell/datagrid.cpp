@@ -166,6 +166,9 @@ int DataGrid::availableWidth() const
 void DataGrid::resizeEvent(QResizeEvent *event)
 {
     QTableView::resizeEvent(event);
+    // Opening a result reads what the grid shows at once; scrolling reads on a page at a time.
+    const int shown = viewport()->height() / qMax(1, verticalHeader()->defaultSectionSize()) + 1;
+    m_cursor->setFirstPageSize(shown + 1);
     if (width() != m_fittedForWidth)
         fitColumns();
 }
