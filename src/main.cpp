@@ -1,3 +1,4 @@
+#include "maintenance/maintenancecommands.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "shell/datafolder.h"
@@ -54,6 +55,7 @@ int main(int argc, char *argv[])
     registerReferenceScreens(screens);
     registerPurchasingScreens(screens);
     registerStockScreens(screens);
+    registerMaintenanceCommands(screens);
 
     auto *login = new LogoFrm(store, screens);
     login->setAttribute(Qt::WA_DeleteOnClose);
