@@ -1,25 +1,22 @@
 #include "export/csvtablewriter.h"
 
-#include "store/values.h"
+#include "export/numbertext.h"
+#include "store/rowstream.h"
 
-#include <QDir>
+#include <limits>
 
 namespace {
 
 // Written to the file in pieces of about this size.
 constexpr int BufferBytes = 1 << 20;
 
-QString fieldText(const ExportColumn &column, const QVariant &value)
+bool needsQuotes(const char *text, int bytes)
 {
-    if (value.isNull())
-        return {};
-    if (column.kind != ColumnKind::Number)
-        return value.toString();
-    bool isNumber = false;
-    const double number = value.toDouble(&isNumber);
-    if (!isNumber)
-        return value.toString();
-    return column.money ? Values::money(number) : Values::plainNumber(number);
+    for (const char *c = text; c < text + bytes; ++c) {
+        if (*c == ',' || *c == '"' || *c == '\n' || *c == '\r')
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -48,18 +45,31 @@ bool CsvTableWriter::open(const QString &path)
 
 void CsvTableWriter::appendField(const QString &text)
 {
-    if (m_lineStarted)
-        m_buffer.append(',');
-    m_lineStarted = true;
-    const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
-        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-    if (!quoted) {
-        m_buffer.append(text.toUtf8());
+    const QByteArray bytes = text.toUtf8();
+    appendField(bytes.constData(), int(bytes.size()));
+}
+
+void CsvTableWriter::appendField(const char *text, int bytes)
+{
+    startField();
+    if (!needsQuotes(text, bytes)) {
+        m_buffer.append(text, bytes);
         return;
     }
     m_buffer.append('"');
-    m_buffer.append(QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")).toUtf8());
+    for (const char *c = text; c < text + bytes; ++c) {
+        if (*c == '"')
+            m_buffer.append('"');
+        m_buffer.append(*c);
+    }
     m_buffer.append('"');
+}
+
+void CsvTableWriter::startField()
+{
+    if (m_lineStarted)
+        m_buffer.append(',');
+    m_lineStarted = true;
 }
 
 void CsvTableWriter::endLine()
@@ -68,10 +78,28 @@ void CsvTableWriter::endLine()
     m_lineStarted = false;
 }
 
-bool CsvTableWriter::writeRow(const QVector<QVariant> &values)
+bool CsvTableWriter::writeRow(const RowStream &row)
 {
-    for (int i = 0; i < m_columns.size(); ++i)
-        appendField(fieldText(m_columns[i], values.value(i)));
+    for (int i = 0; i < m_columns.size(); ++i) {
+        switch (row.type(i)) {
+        case RowStream::Type::Null:
+            startField();
+            break;
+        case RowStream::Type::Number:
+            startField();
+            if (m_columns[i].money)
+                NumberText::appendMoney(m_buffer, row.number(i));
+            else
+                NumberText::appendPlain(m_buffer, row.number(i));
+            break;
+        case RowStream::Type::Text: {
+            int bytes = 0;
+            const char *text = row.text(i, &bytes);
+            appendField(text, bytes);
+            break;
+        }
+        }
+    }
     endLine();
     return flushIfFull();
 }

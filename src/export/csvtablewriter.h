@@ -14,13 +14,15 @@ public:
 
     qint64 rowLimit() const override;
     bool open(const QString &path) override;
-    bool writeRow(const QVector<QVariant> &values) override;
+    bool writeRow(const RowStream &row) override;
     bool writeTotals(const QList<ExportTotal> &totals) override;
     bool commit() override;
     void discard() override;
 
 private:
     void appendField(const QString &text);
+    void appendField(const char *text, int bytes);
+    void startField();
     void endLine();
     bool flushIfFull();
     bool flush();

@@ -1,6 +1,6 @@
 #include "export/listexport.h"
 
-#include "store/cursor.h"
+#include "store/rowstream.h"
 #include "store/schema.h"
 #include "store/store.h"
 
@@ -11,11 +11,11 @@ namespace {
 // Rows between two reports of progress: each report lets the dialog repaint.
 constexpr qint64 ReportEvery = 2000;
 
-QList<ExportColumn> columnsOf(const Cursor &cursor)
+QList<ExportColumn> columnsOf(const Query &query, const QStringList &names)
 {
-    const TableDef *table = Schema::table(cursor.source().table);
+    const TableDef *table = Schema::table(query.table);
     QList<ExportColumn> columns;
-    for (const QString &name : cursor.columnNames()) {
+    for (const QString &name : names) {
         const ColumnDef *column = table ? table->column(name) : nullptr;
         columns.append({name, column ? column->kind : ColumnKind::Text,
                         column && column->money});
@@ -41,15 +41,13 @@ ExportOutcome exportList(Store &store, const Query &query, const QList<ExportTot
                          const ExportProgress &progress)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
-    // Counted apart from the cursor, which then reads its pages one after the other.
     const qint64 total = store.rowCount(query);
-    Cursor rows(store);
-    if (!store.lastError().isEmpty() || !rows.open(query)) {
-        const StoreError error = store.lastError().isEmpty() ? rows.lastError()
-                                                             : store.lastError();
+    RowStream rows(store, query);
+    StoreError error = store.lastError();
+    if (!error.isEmpty() || !rows.open(&error))
         return failed(QStringLiteral("读取数据失败：%1").arg(error.text()));
-    }
-    const std::unique_ptr<TableWriter> writer = TableWriter::create(format, columnsOf(rows));
+    const std::unique_ptr<TableWriter> writer =
+        TableWriter::create(format, columnsOf(query, rows.columns()));
     if (total > writer->rowLimit()) {
         return failed(QStringLiteral("共 %1 行，超过 XLSX 文件能容纳的 %2 行，请导出为 CSV 文件")
                           .arg(total)
@@ -58,13 +56,9 @@ ExportOutcome exportList(Store &store, const Query &query, const QList<ExportTot
     if (!writer->open(path))
         return failed(QStringLiteral("无法写入文件 %1：%2").arg(shownPath, writer->errorString()));
 
-    const int columns = rows.columnCount();
-    QVector<QVariant> values(columns);
     qint64 written = 0;
-    for (rows.first(); !rows.atEnd(); rows.next()) {
-        for (int column = 0; column < columns; ++column)
-            values[column] = rows.value(column + 1);
-        if (!writer->writeRow(values)) {
+    while (rows.next()) {
+        if (!writer->writeRow(rows)) {
             writer->discard();
             return failed(QStringLiteral("无法写入文件 %1：%2")
                               .arg(shownPath, writer->errorString()),
@@ -75,9 +69,9 @@ ExportOutcome exportList(Store &store, const Query &query, const QList<ExportTot
             return {ExportOutcome::Result::Stopped, written, {}};
         }
     }
-    if (!rows.lastError().isEmpty()) {
+    if (!rows.error().isEmpty()) {
         writer->discard();
-        return failed(QStringLiteral("读取数据失败：%1").arg(rows.lastError().text()), written);
+        return failed(QStringLiteral("读取数据失败：%1").arg(rows.error().text()), written);
     }
     if ((!totals.isEmpty() && !writer->writeTotals(totals)) || !writer->commit()) {
         const QString problem = writer->errorString();

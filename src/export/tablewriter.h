@@ -4,9 +4,9 @@
 
 #include <QList>
 #include <QString>
-#include <QVariant>
-#include <QVector>
 #include <memory>
+
+class RowStream;
 
 // A column of an exported list: its name (the header) and what its values are.
 struct ExportColumn
@@ -41,8 +41,8 @@ public:
     // The most data rows a file of the format holds (the header and totals aside).
     virtual qint64 rowLimit() const = 0;
     virtual bool open(const QString &path) = 0;
-    // The values of one row, a value per column (Null for an empty cell).
-    virtual bool writeRow(const QVector<QVariant> &values) = 0;
+    // The stream's current row, a value per column.
+    virtual bool writeRow(const RowStream &row) = 0;
     // The totals row: each label, then its figure.
     virtual bool writeTotals(const QList<ExportTotal> &totals) = 0;
     virtual bool commit() = 0;

@@ -1,5 +1,6 @@
 #include "export/xlsxtablewriter.h"
 
+#include "export/numbertext.h"
 #include "store/values.h"
 
 #include <QDate>
@@ -21,6 +22,23 @@ constexpr double NarrowestColumn = 6;
 constexpr double WidestColumn = 60;
 // The sheet's row limit, the header row aside.
 constexpr qint64 SheetRows = 1048576 - 1;
+
+// A stored date, "yyyy-MM-dd"; invalid for any other text.
+QDate storedDate(const char *text, int bytes)
+{
+    if (bytes != 10 || text[4] != '-' || text[7] != '-')
+        return {};
+    const auto number = [text](int from, int length) {
+        int value = 0;
+        for (int i = from; i < from + length; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    return QDate(number(0, 4), number(5, 2), number(8, 2));
+}
 
 // The width a text takes in the sheet's font, in characters: Chinese characters take two.
 double textWidth(const QString &text)
@@ -95,12 +113,17 @@ void XlsxTableWriter::fitColumns()
     m_fitted = true;
     for (int column = 0; column < m_columns.size(); ++column) {
         double width = textWidth(m_columns[column].name);
-        for (const QVector<QVariant> &row : std::as_const(m_sample)) {
-            const QVariant value = row.value(column);
-            const QString shown = m_columns[column].money && !value.isNull()
-                ? Values::money(value.toDouble())
-                : value.toString();
-            width = qMax(width, textWidth(shown));
+        for (const QVector<Cell> &row : std::as_const(m_sample)) {
+            const Cell &cell = row[column];
+            QByteArray shown = cell.text;
+            if (cell.type == RowStream::Type::Number) {
+                shown.clear();
+                if (m_columns[column].money)
+                    NumberText::appendMoney(shown, cell.number);
+                else
+                    NumberText::appendPlain(shown, cell.number);
+            }
+            width = qMax(width, textWidth(QString::fromUtf8(shown)));
         }
         worksheet_set_column(m_sheet, lxw_col_t(column), lxw_col_t(column),
                              qBound(NarrowestColumn, width + 2, WidestColumn), nullptr);
@@ -116,41 +139,47 @@ bool XlsxTableWriter::writeBuffered()
 {
     if (!m_fitted)
         fitColumns();
-    for (const QVector<QVariant> &row : std::as_const(m_sample)) {
-        if (!writeCells(row))
+    for (const QVector<Cell> &row : std::as_const(m_sample)) {
+        for (int column = 0; column < row.size(); ++column) {
+            const Cell &cell = row[column];
+            if (!writeCell(column, cell.type, cell.number, cell.text.constData(),
+                           int(cell.text.size()))) {
+                return false;
+            }
+        }
+        if (!endRow())
             return false;
     }
     m_sample.clear();
     return true;
 }
 
-bool XlsxTableWriter::writeCells(const QVector<QVariant> &values)
+bool XlsxTableWriter::writeCell(int column, RowStream::Type type, double number,
+                                const char *text, int bytes)
 {
-    for (int column = 0; column < m_columns.size(); ++column) {
-        const QVariant value = values.value(column);
-        if (value.isNull())
-            continue;
-        const ExportColumn &kind = m_columns[column];
-        const auto at = lxw_col_t(column);
-        int status = LXW_NO_ERROR;
-        bool isNumber = false;
-        const double number = kind.kind == ColumnKind::Number ? value.toDouble(&isNumber) : 0;
-        const QDate date = kind.kind == ColumnKind::Date
-            ? QDate::fromString(value.toString(), Qt::ISODate)
-            : QDate();
-        if (isNumber) {
-            status = worksheet_write_number(m_sheet, m_row, at, number,
-                                            kind.money ? m_money : nullptr);
-        } else if (date.isValid()) {
-            lxw_datetime when = {date.year(), date.month(), date.day(), 0, 0, 0};
-            status = worksheet_write_datetime(m_sheet, m_row, at, &when, m_date);
-        } else {
-            const QByteArray text = value.toString().toUtf8();
-            status = worksheet_write_string(m_sheet, m_row, at, text.constData(), nullptr);
-        }
-        if (!check(status))
-            return false;
+    const ExportColumn &kind = m_columns[column];
+    const auto at = lxw_col_t(column);
+    switch (type) {
+    case RowStream::Type::Null:
+        return true;
+    case RowStream::Type::Number:
+        return check(worksheet_write_number(m_sheet, m_row, at, number,
+                                            kind.money ? m_money : nullptr));
+    case RowStream::Type::Text:
+        break;
     }
+    if (kind.kind == ColumnKind::Date) {
+        const QDate date = storedDate(text, bytes);
+        if (date.isValid()) {
+            lxw_datetime when = {date.year(), date.month(), date.day(), 0, 0, 0};
+            return check(worksheet_write_datetime(m_sheet, m_row, at, &when, m_date));
+        }
+    }
+    return check(worksheet_write_string(m_sheet, m_row, at, text, nullptr));
+}
+
+bool XlsxTableWriter::endRow()
+{
     ++m_row;
     return rowsStored(false);
 }
@@ -166,13 +195,33 @@ bool XlsxTableWriter::rowsStored(bool flush)
     return false;
 }
 
-bool XlsxTableWriter::writeRow(const QVector<QVariant> &values)
+bool XlsxTableWriter::writeRow(const RowStream &row)
 {
     if (!m_fitted) {
-        m_sample.append(values);
+        QVector<Cell> cells(m_columns.size());
+        for (int column = 0; column < m_columns.size(); ++column) {
+            Cell &cell = cells[column];
+            cell.type = row.type(column);
+            if (cell.type == RowStream::Type::Number) {
+                cell.number = row.number(column);
+            } else if (cell.type == RowStream::Type::Text) {
+                int bytes = 0;
+                const char *text = row.text(column, &bytes);
+                cell.text = QByteArray(text, bytes);
+            }
+        }
+        m_sample.append(cells);
         return m_sample.size() < SampleRows || writeBuffered();
     }
-    return writeCells(values);
+    for (int column = 0; column < m_columns.size(); ++column) {
+        const RowStream::Type type = row.type(column);
+        int bytes = 0;
+        const char *text = type == RowStream::Type::Text ? row.text(column, &bytes) : nullptr;
+        const double number = type == RowStream::Type::Number ? row.number(column) : 0;
+        if (!writeCell(column, type, number, text, bytes))
+            return false;
+    }
+    return endRow();
 }
 
 bool XlsxTableWriter::writeTotals(const QList<ExportTotal> &totals)

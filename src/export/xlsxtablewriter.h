@@ -1,6 +1,10 @@
 #pragma once
 
 #include "export/tablewriter.h"
+#include "store/rowstream.h"
+
+#include <QByteArray>
+#include <QVector>
 
 struct lxw_format;
 struct lxw_workbook;
@@ -18,15 +22,24 @@ public:
 
     qint64 rowLimit() const override;
     bool open(const QString &path) override;
-    bool writeRow(const QVector<QVariant> &values) override;
+    bool writeRow(const RowStream &row) override;
     bool writeTotals(const QList<ExportTotal> &totals) override;
     bool commit() override;
     void discard() override;
 
 private:
+    // A value of a row held back for fitting the columns.
+    struct Cell
+    {
+        RowStream::Type type = RowStream::Type::Null;
+        double number = 0;
+        QByteArray text;
+    };
+
     void fitColumns();
     bool writeBuffered();
-    bool writeCells(const QVector<QVariant> &values);
+    bool writeCell(int column, RowStream::Type type, double number, const char *text, int bytes);
+    bool endRow();
     bool rowsStored(bool flush);
     bool check(int status);
 
@@ -39,6 +52,6 @@ private:
     lxw_format *m_date = nullptr;
     quint32 m_row = 0;
     // The first rows, held until the columns are fitted to them.
-    QVector<QVector<QVariant>> m_sample;
+    QVector<QVector<Cell>> m_sample;
     bool m_fitted = false;
 };

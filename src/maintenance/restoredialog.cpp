@@ -105,8 +105,9 @@ void RestoreDialog::fillList()
         for (int c = 0; c < headers.size(); ++c)
             backupList->item(row, c)->setToolTip(allRows(manifest));
     }
-    backupList->resizeColumnsToContents();
-    backupList->horizontalHeader()->setStretchLastSection(true);
+    // The time shows whole; the counts share the rest of the width.
+    backupList->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    backupList->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     if (!m_backups.isEmpty())
         backupList->selectRow(0);
 }
