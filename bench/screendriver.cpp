@@ -2,6 +2,7 @@
 
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
+#include "sales/salesscreens.h"
 #include "shell/childscreen.h"
 #include "shell/herbdeskfrm.h"
 #include "stock/stockscreens.h"
@@ -54,6 +55,7 @@ ScreenDriver::ScreenDriver(Store &store) : m_store(store)
     // The subsystems main.cpp registers.
     registerReferenceScreens(m_registry);
     registerPurchasingScreens(m_registry);
+    registerSalesScreens(m_registry);
     registerStockScreens(m_registry);
 }
 

@@ -1,6 +1,7 @@
 #include "maintenance/maintenancecommands.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
+#include "sales/salesscreens.h"
 #include "shell/datafolder.h"
 #include "shell/logofrm.h"
 #include "shell/messages.h"
@@ -54,6 +55,7 @@ int main(int argc, char *argv[])
     ScreenRegistry screens;
     registerReferenceScreens(screens);
     registerPurchasingScreens(screens);
+    registerSalesScreens(screens);
     registerStockScreens(screens);
     registerMaintenanceCommands(screens);
 
