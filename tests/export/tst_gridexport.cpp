@@ -1,7 +1,7 @@
 #include "support/testsupport.h"
 
-#include "purchasing/jindanchafrm.h"
-#include "purchasing/jinhuochafrm.h"
+#include "purchasing/purchasequeries.h"
+#include "sales/salesqueries.h"
 #include "shell/datagrid.h"
 #include "shell/gridexport.h"
 #include "stock/kucunchafrm.h"
@@ -53,9 +53,8 @@ class tst_GridExport : public QObject
 
     QString outPath(const QString &name) const { return QDir(f->store.folder()).filePath(name); }
 
-    template <typename Screen> Screen *open()
+    template <typename Screen> Screen *open(Screen *screen)
     {
-        auto *screen = new Screen(f->store.store());
         f->screen.reset(screen);
         screen->show();
         if (!QTest::qWaitForWindowExposed(screen))
@@ -87,7 +86,7 @@ private slots:
 
     void theQueryExportsEveryLineWithItsTotals()
     {
-        JinhuochaFrm *screen = open<JinhuochaFrm>();
+        auto *screen = open(new LineQueryFrm(f->store.store(), purchaseLineQuery()));
         findWidget<QLineEdit>(screen, "Text2")->setText("2026-12-05");
         findWidget<QLineEdit>(screen, "Text3")->setText("2026-12-05");
         screen->findChild<QWidget *>("Option2")->setProperty("checked", true);
@@ -113,9 +112,30 @@ private slots:
                  QStringList{"已导出 3000 行到：\n" + QDir::toNativeSeparators(m_chosen)});
     }
 
+    void theSalesTwinsExportTheirTotalsToo()
+    {
+        f->store.exec("INSERT INTO chuhuo (编号, 品名, 数量, 金额, 日期, 单据号) VALUES "
+                      "('0001', '当归', 2, 5, '2026-12-05', 'XS1'), "
+                      "('0002', '川芎', 1, 2.5, '2026-12-05', 'XS1')");
+        auto *lines = open(new LineQueryFrm(f->store.store(), salesLineQuery()));
+        findWidget<QLineEdit>(lines, "Text1")->setText("*");
+        lines->search();
+        QVERIFY(grid()->exporter()->exportTo(outPath("销售.csv")));
+        QCOMPARE(csvLines(outPath("销售.csv")).last(),
+                 QString("品种数,2,合计数量,3,合计金额,7.5"));
+
+        auto *documents = open(new DocumentQueryFrm(f->store.store(), salesDocumentQuery()));
+        findWidget<QLineEdit>(documents, "Text1")->setText("XS1");
+        documents->search();
+        QVERIFY(grid()->exporter()->exportTo(outPath("销售单.csv")));
+        const QStringList rows = csvLines(outPath("销售单.csv"));
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows.last(), QString("品种,2,合计金额,7.5"));
+    }
+
     void theCornerButtonExportsAndACancelWritesNothing()
     {
-        KucunchaFrm *screen = open<KucunchaFrm>();
+        KucunchaFrm *screen = open(new KucunchaFrm(f->store.store()));
         f->store.exec("INSERT INTO kucun (编号, 品名, 库存数量, 进价金额) VALUES ('0001', '当归', 3,"
                       " 7.5), ('0002', '川芎', 1, 2)");
         findWidget<QPushButton>(screen, "Command2")->click();
@@ -138,7 +158,7 @@ private slots:
 
     void theDocumentQueryAddsItsTotals()
     {
-        JindanchaFrm *screen = open<JindanchaFrm>();
+        auto *screen = open(new DocumentQueryFrm(f->store.store(), purchaseDocumentQuery()));
         findWidget<QLineEdit>(screen, "Text1")->setText("JH3");
         screen->search();
         QVERIFY(grid()->exporter()->exportTo(outPath("单据.csv")));
@@ -149,8 +169,7 @@ private slots:
 
     void aHeldCellEditIsSavedAndExported()
     {
-        open<JinhuochaFrm>();
-        JinhuochaFrm *screen = static_cast<JinhuochaFrm *>(f->screen.get());
+        auto *screen = open(new LineQueryFrm(f->store.store(), purchaseLineQuery()));
         findWidget<QLineEdit>(screen, "Text1")->setText("0007");
         screen->search();
         QVERIFY(editGridCell(grid(), 0, grid()->cursor()->columnIndex("品名"), "川芎"));
@@ -164,12 +183,12 @@ private slots:
     void refusalsAreToldInWords()
     {
         // Before the first search there is no list to export.
-        open<JinhuochaFrm>();
+        auto *screen = open(new LineQueryFrm(f->store.store(), purchaseLineQuery()));
         grid()->findChild<QAction *>("exportAction")->trigger();
         QCOMPARE(f->messages.texts, QStringList{"列表中没有可导出的记录。"});
         QVERIFY(m_suggested.isEmpty());
 
-        static_cast<JinhuochaFrm *>(f->screen.get())->search();
+        screen->search();
         QFile blocker(outPath("不是文件夹"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
