@@ -50,8 +50,8 @@ Action backup(Bench &bench)
 Action exportLines(Bench &bench, ExportFormat format)
 {
     const bool csv = format == ExportFormat::Csv;
-    const QString path =
-        QDir(outputFolder(bench)).filePath(csv ? QStringLiteral("进货.csv") : QStringLiteral("进货.xlsx"));
+    const QString path = QDir(outputFolder(bench))
+                             .filePath(csv ? QStringLiteral("进货.csv") : QStringLiteral("进货.xlsx"));
     Action action;
     action.group = QStringLiteral("系统");
     action.name = QStringLiteral("export every purchase line (200,000 at 1x) to %1")

@@ -46,8 +46,8 @@ bool backupUsable(HerbdeskFrm &window, const BackupArchive::Entry &entry)
     QString problem = entry.problem;
     if (entry.manifest) {
         TaskProgress progress(&window, QStringLiteral("正在检查备份..."));
-        if (BackupArchive::verify(entry.folder, &problem,
-                                  [&progress](int permille) { return progress.advance(permille); }))
+        const auto advance = [&progress](int permille) { return progress.advance(permille); };
+        if (BackupArchive::verify(entry.folder, &problem, advance))
             return true;
     }
     Messages::inform(&window, QStringLiteral("备份 %1 不能恢复，没有替换任何文件：\n%2")

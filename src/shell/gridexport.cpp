@@ -114,8 +114,10 @@ QString GridExport::suggestedPath() const
 {
     // Named after the screen that shows the grid, and the day.
     QString title;
-    for (const QWidget *widget = m_grid; widget && title.isEmpty(); widget = widget->parentWidget())
+    for (const QWidget *widget = m_grid; widget && title.isEmpty();
+         widget = widget->parentWidget()) {
         title = widget->windowTitle();
+    }
     const QString name = QStringLiteral("%1-%2.xlsx")
                              .arg(title.isEmpty() ? QStringLiteral("导出") : title,
                                   Clock::today().toString(QStringLiteral("yyyyMMdd")));

@@ -156,8 +156,10 @@ private slots:
             halfPost([this](const QString &sql) { m_temp->exec(sql); });
         } else {
             other.emplace(m_temp->filePath("bianhao.db"));
-            QVERIFY(other->exec(QString("ATTACH '%1' AS jinhuo").arg(m_temp->filePath("jinhuo.db"))));
-            QVERIFY(other->exec(QString("ATTACH '%1' AS kucun").arg(m_temp->filePath("kucun.db"))));
+            for (const QString schema : {"jinhuo", "kucun"}) {
+                QVERIFY(other->exec(QString("ATTACH '%1' AS %2")
+                                        .arg(m_temp->filePath(schema + ".db"), schema)));
+            }
             QVERIFY(other->exec("BEGIN IMMEDIATE"));
             halfPost([&other](const QString &sql) { QVERIFY(other->exec(sql)); });
         }

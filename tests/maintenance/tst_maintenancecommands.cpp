@@ -215,9 +215,10 @@ private slots:
         QCOMPARE(m_messages->questions.size(), 1);
         QVERIFY2(m_messages->questions[0].startsWith("确定要把数据恢复到 2026-05-01 18:00:00 的备份吗？"),
                  qPrintable(m_messages->questions[0]));
+        const QString safety = QDir(m_root).filePath("20260506-090000");
         QCOMPARE(m_messages->texts,
                  QStringList{"数据已恢复到 2026-05-01 18:00:00 的备份。\n恢复前的数据已备份在："
-                             + QDir::toNativeSeparators(QDir(m_root).filePath("20260506-090000"))});
+                             + QDir::toNativeSeparators(safety)});
         QVERIFY(window->clientArea()->subWindowList().isEmpty());
         QCOMPARE(m_temp->scalar("SELECT count(*) FROM jinhuo").toInt(), 1);
         // The program carries on with the restored data.
@@ -237,7 +238,8 @@ private slots:
         m_temp->exec("INSERT INTO jinhuo (单据号, 编号) VALUES ('JH2', 'DG02')");
         HerbdeskFrm *window = mainWindow();
         window->showScreen("jinhuochafrm");
-        onNextDialog([](QWidget *dialog) { findWidget<QPushButton>(dialog, "Command1")->click(); });
+        onNextDialog(
+            [](QWidget *dialog) { findWidget<QPushButton>(dialog, "Command1")->click(); });
         window->findChild<QAction *>("huifunum")->trigger();
         QCOMPARE(m_messages->texts,
                  QStringList{"备份 20260501-180000 不能恢复，没有替换任何文件：\n数据文件 kucun.db "
