@@ -1,7 +1,9 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs, when missing.
 # qt6-translations-l10n: Qt's own texts (standard buttons, context menus) in Chinese.
+# libxlsxwriter-dev: export of lists to spreadsheet (XLSX) files; unzip: the tests read the
+# exported files back.
 herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-translations-l10n cmake
-    ninja-build g++ fonts-noto-cjk fonts-wqy-microhei xvfb xauth)
+    ninja-build g++ fonts-noto-cjk fonts-wqy-microhei xvfb xauth libxlsxwriter-dev unzip)
 
 # Installs the given packages, or the build's when none are given, unless already installed.
 install_missing_packages() {

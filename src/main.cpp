@@ -1,3 +1,4 @@
+#include "maintenance/maintenancecommands.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "sales/salesscreens.h"
@@ -56,6 +57,7 @@ int main(int argc, char *argv[])
     registerPurchasingScreens(screens);
     registerSalesScreens(screens);
     registerStockScreens(screens);
+    registerMaintenanceCommands(screens);
 
     auto *login = new LogoFrm(store, screens);
     login->setAttribute(Qt::WA_DeleteOnClose);

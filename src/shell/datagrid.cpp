@@ -1,6 +1,7 @@
 #include "shell/datagrid.h"
 
 #include "shell/celldelegate.h"
+#include "shell/gridexport.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
@@ -23,7 +24,7 @@ constexpr double WidestColumnShare = 0.6;
 
 DataGrid::DataGrid(Cursor *cursor, const QString &name, QWidget *parent)
     : QTableView(parent), m_cursor(cursor), m_model(new CursorModel(cursor, this)),
-      m_delegate(new CellDelegate(this))
+      m_delegate(new CellDelegate(this)), m_export(new GridExport(this))
 {
     setObjectName(name);
     setModel(m_model);

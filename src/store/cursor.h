@@ -41,6 +41,8 @@ public:
     explicit Cursor(Store &store, QObject *parent = nullptr);
     ~Cursor() override;
 
+    Store &store() const { return m_store; }
+
     // Runs the source and stands on the first row (or at the end when there is none).
     bool open(const Query &source);
     bool refresh();

@@ -3,6 +3,7 @@
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"
 #include "shell/formcontrols.h"
+#include "shell/gridexport.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/clock.h"
@@ -117,6 +118,9 @@ void LineQueryFrm::buildControls()
     Text6 = FormControls::textBox(this, QStringLiteral("Text6"), twips(6660, 5745, 1800, 360));
     for (QLineEdit *total : {Text4, Text5, Text6})
         total->setReadOnly(true);
+    DBGrid1->exporter()->setTotals(GridExport::boxTotals(
+        {{QStringLiteral("品种数"), Text4}, {QStringLiteral("合计数量"), Text5},
+         {QStringLiteral("合计金额"), Text6}}));
 }
 
 std::optional<QDate> LineQueryFrm::dateIn(QLineEdit *box, const QString &boxName)
