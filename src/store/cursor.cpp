@@ -499,10 +499,11 @@ bool Cursor::insertBuffered()
                                        names.join(QLatin1String(", ")),
                                        marks.join(QLatin1Char(',')));
     QSqlQuery *statement = nullptr;
-    if (!execute(sql, bound, QStringLiteral("添加到 %1 失败").arg(m_source.table), nullptr,
-                 &statement))
+    if (!execute(sql + QLatin1String(" RETURNING rowid"), bound,
+                 QStringLiteral("添加到 %1 失败").arg(m_source.table), nullptr, &statement))
         return false;
-    const qint64 id = statement->lastInsertId().toLongLong();
+    const qint64 id = statement->next() ? statement->value(0).toLongLong() : 0;
+    statement->finish();
     QVector<ReadRow> rows;
     if (m_reader->readIds({id}, &rows, &m_lastError) && rows.size() == 1)
         cacheRow(id, rows.first().values);
@@ -550,7 +551,8 @@ QString Cursor::unchangedCondition(qint64 id, const Row &read, QVariantList *val
     QString sql = QStringLiteral("rowid = ?");
     *values << id;
     for (int c = 0; c < m_columns.size() && c < read.size(); ++c) {
-        sql += QStringLiteral(" AND %1 IS ?").arg(quotedName(m_columns[c]));
+        sql += QStringLiteral(" AND %1 IS NOT DISTINCT FROM ?")
+                   .arg(quotedName(m_columns[c]));
         *values << read[c];
     }
     return sql;

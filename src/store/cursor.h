@@ -153,7 +153,8 @@ private:
     // Runs a statement of the store's cache; false (and lastError()) on failure.
     bool execute(const QString &sql, const QVariantList &values, const QString &action,
                  int *rowsAffected, QSqlQuery **result = nullptr);
-    // "rowid = ? AND <every column> IS ?": true only while the row holds what was read.
+    // "rowid = ? AND <every column> IS NOT DISTINCT FROM ?": true only while the row holds what
+    // was read.
     QString unchangedCondition(qint64 id, const Row &read, QVariantList *values) const;
     bool matchesStored(qint64 id, const Row &read, bool *matches);
     void rereadRow(int row);

@@ -1,5 +1,6 @@
 #include "store/datafiles.h"
 
+#include "store/dialect.h"
 #include "store/query.h"
 #include "store/schema.h"
 
@@ -41,19 +42,6 @@ const FileDef *fileNamed(const QString &fileName)
     return nullptr;
 }
 
-// The rows a new file must hold for the program to work: the company, the counters and the
-// first user.
-QVariantList requiredRow(const QString &table)
-{
-    if (table == QLatin1String("gongsi"))
-        return {QStringLiteral("岚溪材进销存")};
-    if (table == QLatin1String("danjuhao"))
-        return {1.0, 1.0};
-    if (table == QLatin1String("user"))
-        return {QStringLiteral("超级用户"), QStringLiteral("572946")};
-    return {};
-}
-
 bool fillNewFile(QSqlDatabase &db, const FileDef &file, QString *problem)
 {
     QSqlQuery statement(db);
@@ -71,16 +59,13 @@ bool fillNewFile(QSqlDatabase &db, const FileDef &file, QString *problem)
         return false;
     }
     for (const TableDef &table : file.tables) {
-        QStringList columns;
-        for (const ColumnDef &column : table.columns)
-            columns << quotedName(column.name) + QLatin1Char(' ')
-                           + Schema::declaredType(column.kind);
+        const QStringList columns = Dialect().columnDeclarations(table.columns);
         if (!run(QStringLiteral("CREATE TABLE %1 (%2)")
                      .arg(quotedName(table.name), columns.join(QLatin1String(", "))),
                  {})) {
             return false;
         }
-        const QVariantList row = requiredRow(table.name);
+        const QVariantList row = Schema::requiredRow(table.name);
         if (row.isEmpty())
             continue;
         const QStringList marks(row.size(), QStringLiteral("?"));

@@ -14,20 +14,13 @@ QString placeholders(int count)
     return marks.join(QLatin1Char(','));
 }
 
-// The filter as the first condition of a WHERE clause, its values appended to *values.
-QString filterCondition(const Filter &filter, QVariantList *values)
-{
-    if (filter.isEmpty())
-        return QString();
-    *values << filter.values();
-    return QLatin1Char('(') + filter.sql() + QLatin1String(") AND ");
-}
-
 } // namespace
 
 PageReader::PageReader(Store &store, const Query &query, const QStringList &columns)
     : m_store(store), m_query(query), m_columnCount(columns.size())
 {
+    if (!query.where.isEmpty())
+        m_where = query.where.sql(store.dialect(), &m_whereValues);
     QStringList quoted;
     for (const QString &column : columns)
         quoted << quotedName(column);
@@ -36,10 +29,15 @@ PageReader::PageReader(Store &store, const Query &query, const QStringList &colu
 
 QString PageReader::sortExpression() const
 {
-    QString expression = quotedName(m_query.orderBy);
-    if (m_query.orderIgnoresCase)
-        expression += QLatin1String(" COLLATE NOCASE");
-    return expression;
+    return m_store.dialect().sortKey(m_query.orderBy, m_query.orderIgnoresCase);
+}
+
+QString PageReader::filterCondition(QVariantList *values) const
+{
+    if (m_where.isEmpty())
+        return QString();
+    *values << m_whereValues;
+    return QLatin1Char('(') + m_where + QLatin1String(") AND ");
 }
 
 QString PageReader::boundCondition(QVariantList *values) const
@@ -132,20 +130,22 @@ QString PageReader::pageSql(const PageStart &start, bool backwards) const
                                  : QStringLiteral("(%1, rowid) > (?, ?)").arg(sortKey));
         break;
     }
-    if (!m_query.where.isEmpty())
-        conditions << QLatin1Char('(') + m_query.where.sql() + QLatin1Char(')');
+    if (!m_where.isEmpty())
+        conditions << QLatin1Char('(') + m_where + QLatin1Char(')');
     QVariantList ignored;
     // The first page reads the bound with it: every row there now is in the result.
     if (m_boundKnown)
         conditions << boundCondition(&ignored);
 
-    const QString direction = backwards ? QStringLiteral(" DESC") : QString();
-    QString order = QStringLiteral("rowid") + direction;
+    const Dialect &dialect = m_store.dialect();
+    // The identity is never Null: its plain order is the one its index serves.
+    QString order = QStringLiteral("rowid") + (backwards ? QStringLiteral(" DESC") : QString());
     if (sorted)
-        order = sortKey + direction + QLatin1String(", ") + order;
+        order = dialect.orderTerm(sortKey, backwards) + QLatin1String(", ") + order;
+    // The key is read as the order compares it, to start the next page after it.
     QString columns = m_columnList;
     if (sorted)
-        columns = column + QLatin1String(", ") + columns;
+        columns = sortKey + QLatin1String(", ") + columns;
     if (!m_boundKnown)
         columns += QStringLiteral(", (SELECT max(rowid) FROM %1)").arg(quotedName(m_query.table));
     QString sql = QStringLiteral("SELECT rowid, %1 FROM %2%3 ORDER BY %4 LIMIT ?")
@@ -170,7 +170,7 @@ bool PageReader::read(const PageStart &start, bool backwards, int limit, QVector
             values << start.key;
         values << start.id;
     }
-    values << m_query.where.values();
+    values << m_whereValues;
     if (m_boundKnown)
         boundCondition(&values);
     values << limit;
@@ -206,7 +206,7 @@ bool PageReader::count(qint64 *rows, StoreError *error) const
 {
     QVariantList values;
     QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE ").arg(quotedName(m_query.table));
-    sql += filterCondition(m_query.where, &values);
+    sql += filterCondition(&values);
     sql += boundCondition(&values);
     QSqlQuery *statement =
         run(sql, values, "统计 %1 失败", error);
@@ -221,7 +221,7 @@ bool PageReader::deleteRows(qint64 *deleted, StoreError *error) const
 {
     QVariantList values;
     QString sql = QStringLiteral("DELETE FROM %1 WHERE ").arg(quotedName(m_query.table));
-    sql += filterCondition(m_query.where, &values);
+    sql += filterCondition(&values);
     sql += boundCondition(&values);
     QSqlQuery *statement =
         run(sql, values, "从 %1 删除失败", error);

@@ -56,6 +56,8 @@ private:
     bool readBound(StoreError *error);
     QString pageSql(const PageStart &start, bool backwards) const;
     QString sortExpression() const;
+    // The filter as the first condition of a WHERE clause, its values appended to *values.
+    QString filterCondition(QVariantList *values) const;
     // The bound and the excluded ids as SQL, their values appended to *values.
     QString boundCondition(QVariantList *values) const;
     // Runs the statement with its values; null (and *error) on failure.
@@ -65,6 +67,9 @@ private:
 
     Store &m_store;
     Query m_query;
+    // The filter as the engine's SQL and its values, rendered once.
+    QString m_where;
+    QVariantList m_whereValues;
     QString m_columnList;
     int m_columnCount;
     qint64 m_bound = 0;

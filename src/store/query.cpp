@@ -1,6 +1,6 @@
 #include "store/query.h"
 
-#include "store/textfunctions.h"
+#include "store/dialect.h"
 #include "store/values.h"
 
 #include <QDate>
@@ -33,46 +33,42 @@ Filter Filter::sameText(const QString &column, const QString &text)
     return caseInsensitiveLike(column, escaped);
 }
 
+Filter Filter::text(const QString &sql, const QVariantList &values)
+{
+    Filter filter;
+    filter.m_parts.append({sql, values, {}, {}});
+    return filter;
+}
+
 Filter Filter::caseInsensitiveLike(const QString &column, const QString &sqlPattern)
 {
-    // The engine's LIKE ignores the case of A to Z only. A letter with case beyond ASCII becomes
-    // "_" in it, which keeps the index for the prefix before that letter; casefold() of both
-    // sides then tells whether the letter matches.
-    QString indexed;
-    indexed.reserve(sqlPattern.size());
-    bool needsFolding = false;
-    for (const char32_t character : sqlPattern.toUcs4()) {
-        if (TextFunctions::hasCaseBeyondAscii(character)) {
-            indexed += QLatin1Char('_');
-            needsFolding = true;
+    Filter filter;
+    filter.m_parts.append({{}, {}, column, sqlPattern});
+    return filter;
+}
+
+QString Filter::sql(const Dialect &dialect, QVariantList *values) const
+{
+    QString sql;
+    for (const Part &part : m_parts) {
+        if (part.matchedColumn.isEmpty()) {
+            sql += part.sql;
+            *values << part.values;
         } else {
-            indexed += QStringView(QChar::fromUcs4(character));
+            sql += dialect.caseInsensitiveLike(part.matchedColumn, part.pattern, values);
         }
     }
-    const QString name = quotedName(column);
-    Filter filter;
-    filter.m_sql = name + QLatin1String(" LIKE ? ESCAPE '\\'");
-    filter.m_values << indexed;
-    if (needsFolding) {
-        filter.m_sql += QStringLiteral(" AND %1(%2) LIKE ? ESCAPE '\\'")
-                            .arg(QLatin1String(TextFunctions::FoldFunction), name);
-        filter.m_values << sqlPattern.toCaseFolded();
-    }
-    return filter;
+    return sql;
 }
 
 Filter Filter::isNotNull(const QString &column)
 {
-    Filter filter;
-    filter.m_sql = quotedName(column) + QLatin1String(" IS NOT NULL");
-    return filter;
+    return text(quotedName(column) + QLatin1String(" IS NOT NULL"));
 }
 
 Filter Filter::isNull(const QString &column)
 {
-    Filter filter;
-    filter.m_sql = quotedName(column) + QLatin1String(" IS NULL");
-    return filter;
+    return text(quotedName(column) + QLatin1String(" IS NULL"));
 }
 
 Filter Filter::equals(const QString &column, const QVariant &value)
@@ -92,13 +88,10 @@ Filter Filter::atMost(const QString &column, const QVariant &value)
 
 Filter Filter::compare(const QString &column, const char *op, const QVariant &value)
 {
-    Filter filter;
-    filter.m_sql = quotedName(column) + QLatin1Char(' ') + QLatin1String(op) + QLatin1String(" ?");
     // Dates are stored as "yyyy-MM-dd" text, so they are compared in that form.
-    filter.m_values << (value.typeId() == QMetaType::QDate
-                            ? QVariant(Values::storedDate(value.toDate()))
-                            : value);
-    return filter;
+    return text(quotedName(column) + QLatin1Char(' ') + QLatin1String(op) + QLatin1String(" ?"),
+                {value.typeId() == QMetaType::QDate ? QVariant(Values::storedDate(value.toDate()))
+                                                    : value});
 }
 
 Filter Filter::operator&&(const Filter &other) const
@@ -117,10 +110,12 @@ Filter Filter::combine(const Filter &other, const char *op) const
         return other;
     if (other.isEmpty())
         return *this;
-    Filter filter;
-    filter.m_sql = QLatin1Char('(') + m_sql + QLatin1String(") ") + QLatin1String(op)
-                   + QLatin1String(" (") + other.m_sql + QLatin1Char(')');
-    filter.m_values = m_values + other.m_values;
+    Filter filter = text(QStringLiteral("("));
+    filter.m_parts << m_parts;
+    filter.m_parts.append({QLatin1String(") ") + QLatin1String(op) + QLatin1String(" ("), {},
+                           {}, {}});
+    filter.m_parts << other.m_parts;
+    filter.m_parts.append({QStringLiteral(")"), {}, {}, {}});
     return filter;
 }
 

@@ -4,6 +4,9 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <QVector>
+
+class Dialect;
 
 // A condition over the columns of one table. Column names come from the program; every value is
 // kept apart and bound when the query runs, so nothing a user types becomes SQL text.
@@ -29,17 +32,27 @@ public:
     Filter operator&&(const Filter &other) const;
     Filter operator||(const Filter &other) const;
 
-    bool isEmpty() const { return m_sql.isEmpty(); }
-    const QString &sql() const { return m_sql; }
-    const QVariantList &values() const { return m_values; }
+    bool isEmpty() const { return m_parts.isEmpty(); }
+    // The condition as the engine's SQL; the values to bind, in order, go to *values.
+    QString sql(const Dialect &dialect, QVariantList *values) const;
 
 private:
+    // A piece of the condition: SQL text with its values, or a pattern match that each engine
+    // words its own way.
+    struct Part
+    {
+        QString sql;
+        QVariantList values;
+        QString matchedColumn; // a pattern match when not empty
+        QString pattern;       // an SQL LIKE pattern, backslash escaping
+    };
+
+    static Filter text(const QString &sql, const QVariantList &values = {});
     static Filter caseInsensitiveLike(const QString &column, const QString &sqlPattern);
     static Filter compare(const QString &column, const char *op, const QVariant &value);
     Filter combine(const Filter &other, const char *op) const;
 
-    QString m_sql;
-    QVariantList m_values;
+    QVector<Part> m_parts;
 };
 
 // A record source: every column (or the named ones) of the rows of one table that pass a

@@ -3,8 +3,12 @@
 #include "store/query.h"
 #include "store/storeerror.h"
 
+#include <QByteArray>
 #include <QStringList>
+#include <QVector>
+#include <memory>
 
+class QSqlQuery;
 class Store;
 struct sqlite3_stmt;
 
@@ -12,6 +16,8 @@ struct sqlite3_stmt;
 // when asked for, and text comes as the engine holds it (UTF-8). Writing out a result of
 // hundreds of thousands of rows then costs little more than the engine's reading. The rows and
 // their order are those a Cursor over the same query shows; the one statement sees one moment.
+// On a server the rows come over a connection of their own, so that the store's connection stays
+// free for the screens meanwhile.
 class RowStream
 {
 public:
@@ -36,9 +42,16 @@ public:
     const char *text(int column, int *bytes) const;
 
 private:
+    bool openFiles(const QByteArray &sql, const QVariantList &values, StoreError *error);
+    bool openServer(const QString &sql, const QVariantList &values, StoreError *error);
+    void closeServer();
+
     Store &m_store;
     Query m_query;
     QStringList m_columns;
     sqlite3_stmt *m_statement = nullptr;
+    QString m_connection;
+    std::unique_ptr<QSqlQuery> m_rows;
+    mutable QVector<QByteArray> m_texts;
     StoreError m_error;
 };

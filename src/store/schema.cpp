@@ -159,9 +159,15 @@ const FileDef *fileOfTable(const QString &tableName)
     return nullptr;
 }
 
-QString declaredType(ColumnKind kind)
+QVariantList requiredRow(const QString &tableName)
 {
-    return kind == ColumnKind::Number ? QStringLiteral("REAL") : QStringLiteral("TEXT");
+    if (tableName == QLatin1String("gongsi"))
+        return {QStringLiteral("岚溪材进销存")};
+    if (tableName == QLatin1String("danjuhao"))
+        return {1.0, 1.0};
+    if (tableName == QLatin1String("user"))
+        return {QStringLiteral("超级用户"), QStringLiteral("572946")};
+    return {};
 }
 
 } // namespace Schema

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <vector>
 
 // The kinds of value a column holds. Dates are stored as "yyyy-MM-dd" text so that ranges
@@ -47,7 +48,8 @@ const std::vector<FileDef> &files();
 const TableDef *table(const QString &tableName);
 const FileDef *fileOfTable(const QString &tableName);
 
-// The SQL type a column of this kind is declared with.
-QString declaredType(ColumnKind kind);
+// The row a new table must hold for the program to work (the company, the counters and the
+// first user); empty for the other tables.
+QVariantList requiredRow(const QString &tableName);
 
 } // namespace Schema

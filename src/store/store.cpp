@@ -3,6 +3,7 @@
 #include "store/datafiles.h"
 #include "store/filereplacement.h"
 #include "store/schema.h"
+#include "store/serverdatabase.h"
 #include "store/textfunctions.h"
 
 #include <QAtomicInt>
@@ -50,11 +51,12 @@ QString qualified(const FileDef &file, const QString &name)
 
 } // namespace
 
-QString selectSql(const Query &query, const QString &columns)
+QString selectSql(const Dialect &dialect, const Query &query, const QString &columns,
+                  QVariantList *values)
 {
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns, quotedName(query.table));
     if (!query.where.isEmpty())
-        sql += QLatin1String(" WHERE ") + query.where.sql();
+        sql += QLatin1String(" WHERE ") + query.where.sql(dialect, values);
     return sql;
 }
 
@@ -74,7 +76,7 @@ void Store::close()
 {
     // The planner's statistics go stale as the tables grow; refreshing what the run's queries
     // needed, at a bounded cost per table, keeps the next run's plans good.
-    if (isOpen()) {
+    if (isOpen() && m_dialect.engine() == Dialect::Engine::SQLite) {
         exec(QStringLiteral("PRAGMA analysis_limit=1000"), {});
         exec(QStringLiteral("PRAGMA optimize"), {});
     }
@@ -99,7 +101,7 @@ void Store::fail(const QString &action, const QString &detail)
 
 QString Store::shownPath(const FileDef &file) const
 {
-    return QDir::toNativeSeparators(QDir(m_folder).filePath(file.fileName));
+    return QDir::toNativeSeparators(QDir(folder()).filePath(file.fileName));
 }
 
 void Store::failOpening(StoreError::Kind kind, const FileDef &file, const QString &action,
@@ -156,25 +158,37 @@ QStringList Store::columnsOf(const QString &table, StoreError *error)
     }
     QStringList columns;
     const QSqlRecord record = statement.record();
-    for (int i = 0; i < record.count(); ++i)
-        columns << record.fieldName(i);
+    for (int i = 0; i < record.count(); ++i) {
+        if (!m_dialect.isHidden(record.fieldName(i)))
+            columns << record.fieldName(i);
+    }
     m_columns.insert(table, columns);
     return columns;
 }
 
+bool Store::seeksIndex(const Query &query, const QString &index, QString *plan)
+{
+    QVariantList values;
+    const QString select = selectSql(m_dialect, query, QStringLiteral("rowid"), &values);
+    QString problem;
+    const QStringList steps = m_dialect.plan(m_db, select, values, &problem);
+    *plan = problem.isEmpty() ? steps.join(QLatin1Char('\n')) : problem;
+    return m_dialect.seeksIndex(steps, index);
+}
+
 bool Store::open(const QString &folder, MissingFiles missing)
+{
+    return open(DataLocation::files(folder), missing);
+}
+
+bool Store::open(const DataLocation &location, MissingFiles missing)
 {
     close();
     m_lastError = {};
-    m_folder = folder;
-    if (!QDir().mkpath(folder)) {
-        fail(QStringLiteral("无法建立数据文件夹 %1").arg(QDir::toNativeSeparators(folder)), {});
-        return false;
-    }
-    // A restore killed half-way is finished before any file is looked at.
-    if (!FileReplacement::finishPending(folder, &m_lastError))
-        return false;
-    if (openFiles(missing))
+    m_location = location;
+    m_dialect = Dialect(location.isServer() ? Dialect::Engine::PostgreSQL
+                                            : Dialect::Engine::SQLite);
+    if (location.isServer() ? openServer(missing) : openFiles(missing))
         return true;
     const StoreError error = m_lastError;
     disconnect();
@@ -182,21 +196,37 @@ bool Store::open(const QString &folder, MissingFiles missing)
     return false;
 }
 
+bool Store::openServer(MissingFiles missing)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    return ServerDatabase::connect(m_db, *m_location.server, &m_lastError)
+           && ServerDatabase::prepare(m_db, *m_location.server, missing == MissingFiles::Create,
+                                      &m_lastError);
+}
+
 bool Store::openFiles(MissingFiles missing)
 {
+    const QString dataFolder = folder();
+    if (!QDir().mkpath(dataFolder)) {
+        fail(QStringLiteral("无法建立数据文件夹 %1").arg(QDir::toNativeSeparators(dataFolder)), {});
+        return false;
+    }
+    // A restore killed half-way is finished before any file is looked at.
+    if (!FileReplacement::finishPending(dataFolder, &m_lastError))
+        return false;
     const auto &files = Schema::files();
-    const QStringList absent = DataFiles::missing(m_folder);
+    const QStringList absent = DataFiles::missing(dataFolder);
     // A folder without any of the files is a first start; a folder that lost some of them
     // would silently lose their data, so the caller decides.
     const bool firstStart = absent.size() == qsizetype(files.size());
     if (!absent.isEmpty() && !firstStart && missing == MissingFiles::Report) {
         m_lastError = {QStringLiteral("数据文件夹 %1 中缺少数据文件 %2")
-                           .arg(QDir::toNativeSeparators(m_folder),
+                           .arg(QDir::toNativeSeparators(dataFolder),
                                 absent.join(QStringLiteral("、"))),
                        {}, StoreError::Kind::FilesMissing, absent};
         return false;
     }
-    if (!absent.isEmpty() && !DataFiles::create(m_folder, absent, &m_lastError))
+    if (!absent.isEmpty() && !DataFiles::create(dataFolder, absent, &m_lastError))
         return false;
 
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
@@ -212,7 +242,7 @@ bool Store::openFiles(MissingFiles missing)
 
 bool Store::openFile(const FileDef &file, bool isMain)
 {
-    const QString path = QDir(m_folder).filePath(file.fileName);
+    const QString path = QDir(folder()).filePath(file.fileName);
     if (!QFileInfo(path).isFile()) {
         failOpening(StoreError::Kind::Failed, file,
                     QStringLiteral("数据文件 %1 不是文件").arg(shownPath(file)), {});
@@ -246,7 +276,7 @@ bool Store::attach(const FileDef &file, bool isMain)
 {
     // Attaching reads the file's schema, so a lock or damage may show here already.
     if (isMain) {
-        m_db.setDatabaseName(QDir(m_folder).filePath(file.fileName));
+        m_db.setDatabaseName(QDir(folder()).filePath(file.fileName));
         if (m_db.open())
             return true;
         failReading(file, m_db.lastError());
@@ -254,7 +284,7 @@ bool Store::attach(const FileDef &file, bool isMain)
     }
     QSqlQuery attach(m_db);
     attach.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quotedName(file.schemaName)));
-    attach.addBindValue(QDir(m_folder).filePath(file.fileName));
+    attach.addBindValue(QDir(folder()).filePath(file.fileName));
     if (attach.exec())
         return true;
     failReading(file, attach.lastError());
@@ -310,7 +340,7 @@ bool Store::checkWritable(const FileDef &file)
 
 bool Store::checkLength(const FileDef &file)
 {
-    const QString fault = DataFiles::lengthFault(QDir(m_folder).filePath(file.fileName));
+    const QString fault = DataFiles::lengthFault(QDir(folder()).filePath(file.fileName));
     if (fault.isEmpty())
         return true;
     failOpening(StoreError::Kind::FileDamaged, file,
@@ -379,16 +409,9 @@ void Store::createIndexes(const FileDef &file)
     for (const QString &retired : file.retiredIndexes)
         exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
     for (const IndexDef &index : file.indexes) {
-        QString name = QStringLiteral("idx_%1_%2").arg(index.table, index.columns.join('_'));
-        if (!index.where.isEmpty())
-            name += QLatin1String("_pending");
-        QStringList columns;
-        for (const QString &column : index.columns)
-            columns << quotedName(column)
-                           + (index.noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
-        QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                          .arg(qualified(file, name), quotedName(index.table),
-                               columns.join(QLatin1String(", ")));
+        QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 %3")
+                          .arg(qualified(file, Dialect::indexName(index)),
+                               quotedName(index.table), m_dialect.indexColumns(index));
         if (!index.where.isEmpty())
             sql += QLatin1String(" WHERE ") + index.where;
         exec(sql, {});
@@ -403,8 +426,9 @@ QVariant Store::aggregate(const Query &query, const QString &expression, const Q
     m_lastError = {};
     QSqlQuery statement(m_db);
     statement.setForwardOnly(true);
-    statement.prepare(selectSql(query, expression));
-    for (const QVariant &value : query.where.values())
+    QVariantList values;
+    statement.prepare(selectSql(m_dialect, query, expression, &values));
+    for (const QVariant &value : std::as_const(values))
         statement.addBindValue(value);
     if (!run(statement, action) || !statement.next())
         return QVariant();
@@ -432,8 +456,9 @@ QVariantList Store::totals(const Query &query, const QList<Total> &wanted)
     }
     QSqlQuery statement(m_db);
     statement.setForwardOnly(true);
-    statement.prepare(selectSql(query, expressions.join(QLatin1String(", "))));
-    for (const QVariant &value : query.where.values())
+    QVariantList bound;
+    statement.prepare(selectSql(m_dialect, query, expressions.join(QLatin1String(", ")), &bound));
+    for (const QVariant &value : std::as_const(bound))
         statement.addBindValue(value);
     m_lastError = {};
     if (!run(statement, QStringLiteral("合计 %1 失败").arg(query.table)) || !statement.next())
@@ -455,7 +480,7 @@ bool Store::begin()
 {
     if (m_transactionDepth++ > 0)
         return true;
-    if (!exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("无法开始事务"))) {
+    if (!exec(m_dialect.beginWriting(), QStringLiteral("无法开始事务"))) {
         m_transactionDepth = 0;
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/datalocation.h"
+#include "store/dialect.h"
 #include "store/query.h"
 #include "store/storeerror.h"
 
@@ -15,8 +17,9 @@ class QSqlError;
 class QSqlQuery;
 struct FileDef;
 
-// The program's data: the five database files of one folder, opened on one connection (the first
-// file as main, the others attached) so that one transaction can span them.
+// The program's data on one connection, so that one transaction spans all of it: the five
+// database files of one folder (the first file as main, the others attached), or the five schemas
+// of one database on a PostgreSQL server (ServerDatabase).
 class Store
 {
 public:
@@ -36,10 +39,17 @@ public:
     // column fails with FileDamaged. Every error names the file and what is wrong. A replacement
     // of the files that was cut short (FileReplacement) is finished first.
     bool open(const QString &folder, MissingFiles missing = MissingFiles::Report);
+    // Opens the data where it lives: a folder's files as above, or a server's database as
+    // ServerDatabase::prepare() describes, the kinds of failure being the same.
+    bool open(const DataLocation &location, MissingFiles missing = MissingFiles::Report);
     // Brings the engine's statistics up to date, then closes the files.
     void close();
     bool isOpen() const;
-    QString folder() const { return m_folder; }
+    const DataLocation &location() const { return m_location; }
+    // The folder of the files; empty when the data is on a server, where files, their locks
+    // and their backups do not apply.
+    QString folder() const { return m_location.folder; }
+    const Dialect &dialect() const { return m_dialect; }
 
     StoreError lastError() const { return m_lastError; }
 
@@ -69,6 +79,10 @@ public:
     // The names of a table's columns in the file's order, read once.
     QStringList columnsOf(const QString &table, StoreError *error);
 
+    // Whether the engine reads the query's rows through a range of the named index rather than
+    // all rows; *plan gets the engine's plan, or why there is none.
+    bool seeksIndex(const Query &query, const QString &index, QString *plan);
+
     QSqlDatabase database() const { return m_db; }
 
     // Used by Transaction; nested transactions join the outer one.
@@ -79,6 +93,7 @@ public:
 private:
     QVariant aggregate(const Query &query, const QString &expression, const QString &action);
     bool openFiles(MissingFiles missing);
+    bool openServer(MissingFiles missing);
     bool openFile(const FileDef &file, bool isMain);
     bool attach(const FileDef &file, bool isMain);
     bool checkReadable(const FileDef &file);
@@ -96,7 +111,8 @@ private:
     void disconnect();
 
     QString m_connectionName;
-    QString m_folder;
+    DataLocation m_location;
+    Dialect m_dialect;
     QSqlDatabase m_db;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     QHash<QString, QStringList> m_columns;
@@ -121,5 +137,7 @@ private:
     bool m_active;
 };
 
-// Builds the SQL text of a query (used by the store's own classes).
-QString selectSql(const Query &query, const QString &columns);
+// Builds the SQL text of a query in the dialect, its values to bind going to *values (used by the
+// store's own classes).
+QString selectSql(const Dialect &dialect, const Query &query, const QString &columns,
+                  QVariantList *values);

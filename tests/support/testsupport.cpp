@@ -3,6 +3,7 @@
 #include "store/clock.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QLineEdit>
@@ -11,11 +12,78 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+namespace {
+
+// The server's maintenance database, where databases are made and dropped.
+std::optional<ServerAddress> testServer()
+{
+    const QString url = qEnvironmentVariable("HERBDESK_TEST_SERVER");
+    if (url.isEmpty())
+        return std::nullopt;
+    QString problem;
+    const auto address = ServerAddress::fromUrl(url, &problem);
+    if (!address)
+        qFatal("HERBDESK_TEST_SERVER: %s", qPrintable(problem));
+    return address;
+}
+
+// Runs one statement on the maintenance database; false with a warning on failure.
+bool onMaintenanceDatabase(const ServerAddress &server, const QString &sql)
+{
+    static const QString name = QStringLiteral("test-server-maintenance");
+    bool done = false;
+    {
+        QSqlDatabase db = QSqlDatabase::contains(name)
+                              ? QSqlDatabase::database(name)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(server.host);
+        if (server.port != 0)
+            db.setPort(server.port);
+        db.setUserName(server.user);
+        db.setDatabaseName(server.database);
+        QSqlQuery query(db);
+        done = (db.isOpen() || db.open()) && query.exec(sql);
+        if (!done)
+            qWarning() << sql << db.lastError().text() << query.lastError().text();
+    }
+    return done;
+}
+
+} // namespace
+
+bool TempStore::onServer()
+{
+    return testServer().has_value();
+}
+
 TempStore::TempStore()
 {
-    const bool opened = m_dir.isValid() && m_store.open(QDir(m_dir.path()).filePath("sysfile"));
+    m_location = DataLocation::files(QDir(m_dir.path()).filePath("sysfile"));
+    if (const auto server = testServer()) {
+        static int databases = 0;
+        ServerAddress address = *server;
+        address.database = QStringLiteral("herbdesk_test_%1_%2")
+                               .arg(QCoreApplication::applicationPid())
+                               .arg(++databases);
+        if (!onMaintenanceDatabase(*server, QStringLiteral("CREATE DATABASE %1")
+                                                .arg(address.database))) {
+            QTest::qFail("cannot make a test database", __FILE__, __LINE__);
+            return;
+        }
+        m_location = DataLocation::onServer(address);
+    }
+    const bool opened = m_dir.isValid() && m_store.open(m_location);
     if (!opened)
         QTest::qFail(qPrintable(m_store.lastError().text()), __FILE__, __LINE__);
+}
+
+TempStore::~TempStore()
+{
+    m_store.close();
+    if (m_location.isServer()) {
+        onMaintenanceDatabase(*testServer(), QStringLiteral("DROP DATABASE %1 WITH (FORCE)")
+                                                 .arg(m_location.server->database));
+    }
 }
 
 QString TempStore::filePath(const QString &fileName) const

@@ -1,0 +1,210 @@
+#include "store/dialect.h"
+
+#include "store/query.h"
+#include "store/schema.h"
+#include "store/textfunctions.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+// PostgreSQL's lower() leaves a few letters in a form that case folding would change (final
+// sigma, Greek symbol variants, long s, old Cyrillic forms): they are folded after it, so that
+// "λογος" finds "ΛΟΓΟΣ" as on SQLite. The table must never change: indexes are built on it.
+const QString FoldedFrom = QStringLiteral(
+    "\u00b5\u017f\u0345\u03c2\u03d0\u03d1\u03d5\u03d6\u03f0\u03f1\u03f5\u1c80\u1c81\u1c82\u1c83"
+    "\u1c84\u1c85\u1c86\u1c87\u1c88\u1e9b\u1fbe");
+const QString FoldedTo = QStringLiteral(
+    "\u03bc\u0073\u03b9\u03c3\u03b2\u03b8\u03c6\u03c0\u03ba\u03c1\u03b5\u0432\u0434\u043e\u0441"
+    "\u0442\u0442\u044a\u0463\ua64b\u1e61\u03b9");
+
+const QString IdentityColumn = QStringLiteral("rowid");
+
+// The text folded for comparing without letter case on PostgreSQL. The columns are declared with
+// the byte order ("C"), which knows the case of A to Z only; lower() works in the database's
+// own character classes.
+QString pgFolded(const QString &operand)
+{
+    return QStringLiteral("translate(lower(%1), '%2', '%3')").arg(operand, FoldedFrom, FoldedTo);
+}
+
+QString pgFoldedColumn(const QString &column)
+{
+    return pgFolded(quotedName(column) + QLatin1String(" COLLATE \"default\""));
+}
+
+// SQLite's LIKE ignores the case of A to Z only. A letter with case beyond ASCII becomes "_" in
+// it, which keeps the index for the prefix before that letter; casefold() of both sides then
+// tells whether the letter matches.
+QString sqliteLike(const QString &column, const QString &sqlPattern, QVariantList *values)
+{
+    QString indexed;
+    indexed.reserve(sqlPattern.size());
+    bool needsFolding = false;
+    for (const char32_t character : sqlPattern.toUcs4()) {
+        if (TextFunctions::hasCaseBeyondAscii(character)) {
+            indexed += QLatin1Char('_');
+            needsFolding = true;
+        } else {
+            indexed += QStringView(QChar::fromUcs4(character));
+        }
+    }
+    const QString name = quotedName(column);
+    QString sql = name + QLatin1String(" LIKE ? ESCAPE '\\'");
+    *values << indexed;
+    if (needsFolding) {
+        sql += QStringLiteral(" AND %1(%2) LIKE ? ESCAPE '\\'")
+                   .arg(QLatin1String(TextFunctions::FoldFunction), name);
+        *values << sqlPattern.toCaseFolded();
+    }
+    return sql;
+}
+
+} // namespace
+
+QString Dialect::caseInsensitiveLike(const QString &column, const QString &sqlPattern,
+                                     QVariantList *values) const
+{
+    if (m_engine == Engine::SQLite)
+        return sqliteLike(column, sqlPattern, values);
+    // The pattern is folded by the same expression as the column. Each statement is planned
+    // with its values, so the folded pattern is a constant whose prefix the index serves.
+    // Backslash is PostgreSQL's own escape character in LIKE.
+    *values << sqlPattern;
+    return pgFoldedColumn(column) + QLatin1String(" LIKE ")
+           + pgFolded(QStringLiteral("CAST(? AS text)"));
+}
+
+QString Dialect::sortKey(const QString &column, bool ignoreCase) const
+{
+    if (!ignoreCase)
+        return quotedName(column);
+    if (m_engine == Engine::SQLite)
+        return quotedName(column) + QLatin1String(" COLLATE NOCASE");
+    return pgFoldedColumn(column) + QLatin1String(" COLLATE \"C\"");
+}
+
+QString Dialect::orderTerm(const QString &expression, bool descending) const
+{
+    if (m_engine == Engine::SQLite)
+        return descending ? expression + QLatin1String(" DESC") : expression;
+    return expression + (descending ? QLatin1String(" DESC NULLS LAST")
+                                    : QLatin1String(" NULLS FIRST"));
+}
+
+QString Dialect::beginWriting() const
+{
+    // SQLite takes the write lock at once, so that a transaction never fails half-way for a
+    // lock another connection holds; PostgreSQL locks the rows a transaction writes.
+    return m_engine == Engine::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
+                                      : QStringLiteral("BEGIN");
+}
+
+QString Dialect::schemaOf(const FileDef &file) const
+{
+    if (m_engine == Engine::SQLite)
+        return file.schemaName;
+    return file.fileName.section(QLatin1Char('.'), 0, 0);
+}
+
+QStringList Dialect::columnDeclarations(const std::vector<ColumnDef> &columns) const
+{
+    QStringList declarations;
+    const bool sqlite = m_engine == Engine::SQLite;
+    for (const ColumnDef &column : columns) {
+        QString type;
+        if (column.kind == ColumnKind::Number)
+            type = sqlite ? QStringLiteral("REAL") : QStringLiteral("double precision");
+        else
+            type = sqlite ? QStringLiteral("TEXT") : QStringLiteral("text COLLATE \"C\"");
+        declarations << quotedName(column.name) + QLatin1Char(' ') + type;
+    }
+    if (!sqlite) {
+        declarations << IdentityColumn
+                            + QStringLiteral(" bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
+    }
+    return declarations;
+}
+
+QString Dialect::indexName(const IndexDef &index)
+{
+    QString name = QStringLiteral("idx_%1_%2").arg(index.table, index.columns.join('_'));
+    if (!index.where.isEmpty())
+        name += QLatin1String("_pending");
+    return name;
+}
+
+QString Dialect::indexColumns(const IndexDef &index) const
+{
+    QStringList columns;
+    // A partial index holds a handful of rows, wanted in table order: on SQLite every index
+    // ends in the rowid; PostgreSQL is told so.
+    if (m_engine == Engine::PostgreSQL && !index.where.isEmpty())
+        return QStringLiteral("(%1)").arg(IdentityColumn);
+    for (const QString &column : index.columns) {
+        QString key = sortKey(column, index.noCase);
+        if (m_engine == Engine::PostgreSQL)
+            key = orderTerm(key, false);
+        columns << key;
+    }
+    if (m_engine == Engine::PostgreSQL)
+        columns << IdentityColumn;
+    return QLatin1Char('(') + columns.join(QLatin1String(", ")) + QLatin1Char(')');
+}
+
+bool Dialect::isHidden(const QString &column) const
+{
+    return m_engine == Engine::PostgreSQL && column == IdentityColumn;
+}
+
+QStringList Dialect::plan(const QSqlDatabase &db, const QString &select,
+                          const QVariantList &values, QString *problem) const
+{
+    const bool sqlite = m_engine == Engine::SQLite;
+    QSqlQuery explain(db);
+    // A table of a few rows is cheaper to scan: PostgreSQL would say nothing of its indexes.
+    if (!sqlite)
+        explain.exec(QStringLiteral("SET enable_seqscan TO off"));
+    explain.prepare((sqlite ? QStringLiteral("EXPLAIN QUERY PLAN ") : QStringLiteral("EXPLAIN "))
+                    + select);
+    for (int i = 0; i < values.size(); ++i)
+        explain.bindValue(i, values[i]);
+    QStringList lines;
+    if (explain.exec()) {
+        // SQLite's fourth column is the step; PostgreSQL gives one line of text per row.
+        while (explain.next())
+            lines << explain.value(sqlite ? 3 : 0).toString();
+    } else {
+        *problem = explain.lastError().text();
+    }
+    explain.finish();
+    if (!sqlite)
+        explain.exec(QStringLiteral("RESET enable_seqscan"));
+    return lines;
+}
+
+bool Dialect::seeksIndex(const QStringList &plan, const QString &index) const
+{
+    if (m_engine == Engine::SQLite) {
+        // "SEARCH yaocai USING INDEX idx_yaocai_编号 (编号>? AND 编号<?)"
+        for (const QString &step : plan) {
+            if (step.startsWith(QLatin1String("SEARCH"))
+                && step.contains(QStringLiteral("INDEX %1 (").arg(index))) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // "Index Scan using idx_yaocai_编号 on yaocai" (or a bitmap scan of it) followed by its
+    // "Index Cond: ..." line.
+    const QRegularExpression scan(
+        QStringLiteral("(Index (Only )?Scan using|Bitmap Index Scan on) %1(\\s|$)")
+            .arg(QRegularExpression::escape(index)));
+    for (qsizetype i = 0; i + 1 < plan.size(); ++i) {
+        if (plan[i].contains(scan) && plan[i + 1].trimmed().startsWith(QLatin1String("Index Cond:")))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+class QSqlDatabase;
+struct ColumnDef;
+struct FileDef;
+struct IndexDef;
+
+// What the store says differently to each engine it runs on, chosen once when the data opens:
+// the SQLite files of a folder, or the five schemas of one PostgreSQL database.
+//
+// Both engines identify a row by a column named rowid (SQLite's own; on PostgreSQL a hidden
+// identity column after the specified ones), compare rows with "IS NOT DISTINCT FROM", page with
+// row values and read an insert's id with RETURNING, so that most SQL is the same text on both.
+// What differs is here: matching and sorting text without regard to letter case, Null keys coming
+// first, the declarations of tables and indexes, how a writing transaction begins, and how a
+// query's plan is read.
+class Dialect
+{
+public:
+    enum class Engine { SQLite, PostgreSQL };
+
+    explicit Dialect(Engine engine = Engine::SQLite) : m_engine(engine) {}
+    Engine engine() const { return m_engine; }
+
+    // "the column matches the SQL LIKE pattern (backslash escaping), letter case not counting, in
+    // any script", served up to its first wildcard by the column's index; the values to bind go
+    // to *values.
+    QString caseInsensitiveLike(const QString &column, const QString &sqlPattern,
+                                QVariantList *values) const;
+    // The expression a result is ordered by, and paged on, for a sort column.
+    QString sortKey(const QString &column, bool ignoreCase) const;
+    // One term of ORDER BY; Null keys come first going forwards, last going backwards.
+    QString orderTerm(const QString &expression, bool descending) const;
+
+    // The statement that opens a transaction that will write.
+    QString beginWriting() const;
+
+    // The name the tables of a file live under.
+    QString schemaOf(const FileDef &file) const;
+    // The declarations of a new table's columns: the specified ones, then the identity column
+    // where the engine has none of its own.
+    QStringList columnDeclarations(const std::vector<ColumnDef> &columns) const;
+    // What an index orders its entries by, in parentheses, and the name it is created under.
+    QString indexColumns(const IndexDef &index) const;
+    static QString indexName(const IndexDef &index);
+    // Whether a column of `SELECT *` is the hidden identity column.
+    bool isHidden(const QString &column) const;
+
+    // The engine's plan for a SELECT, one line per step; empty and *problem on failure. Where an
+    // engine prefers scanning small tables, it is told to use an index wherever it can.
+    QStringList plan(const QSqlDatabase &db, const QString &select, const QVariantList &values,
+                     QString *problem) const;
+    // Whether a plan reads a range of the named index rather than all of it.
+    bool seeksIndex(const QStringList &plan, const QString &index) const;
+
+private:
+    Engine m_engine;
+};
