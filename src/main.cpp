@@ -2,7 +2,7 @@
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "sales/salesscreens.h"
-#include "shell/datafolder.h"
+#include "shell/datachoice.h"
 #include "shell/logofrm.h"
 #include "shell/messages.h"
 #include "shell/qttranslations.h"
@@ -40,16 +40,16 @@ int main(int argc, char *argv[])
     installQtChineseTexts(app);
     useChineseFont(app);
 
-    const DataFolderChoice data =
-        chooseDataFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
-    if (data.folder.isEmpty()) {
+    const DataChoice data =
+        chooseData(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    if (!data.error.isEmpty()) {
         Messages::inform(nullptr, data.error);
         return 2;
     }
     // Declared before the store, so that the files are closed before the folder is let go.
-    FolderLock lock(data.folder);
+    std::optional<FolderLock> lock;
     Store store;
-    if (!openDataFolder(lock, store))
+    if (!openData(data.location, lock, store))
         return 1;
 
     ScreenRegistry screens;

@@ -39,25 +39,33 @@ bool takeFolder(FolderLock &lock)
     return true;
 }
 
-QString createMissingQuestion(const QString &folder, const QStringList &fileNames)
+QString createMissingQuestion(const DataLocation &location, const QStringList &names)
 {
+    if (location.isServer()) {
+        return QStringLiteral("数据库 %1 中缺少模式：%2\n新建的模式是空的，其中没有原来的数据。"
+                              "要新建这些模式吗？")
+            .arg(location.text(), names.join(QStringLiteral("、")));
+    }
     return QStringLiteral("数据文件夹 %1 中缺少数据文件：%2\n新建的文件是空的，其中没有原来的数据。"
                           "要新建这些文件吗？")
-        .arg(QDir::toNativeSeparators(folder), fileNames.join(QStringLiteral("、")));
+        .arg(location.text(), names.join(QStringLiteral("、")));
 }
 
 } // namespace
 
-bool openDataFolder(FolderLock &lock, Store &store)
+bool openData(const DataLocation &location, std::optional<FolderLock> &lock, Store &store)
 {
-    if (!takeFolder(lock))
-        return false;
+    if (!location.isServer()) {
+        lock.emplace(location.folder);
+        if (!takeFolder(*lock))
+            return false;
+    }
     Store::MissingFiles missing = Store::MissingFiles::Report;
-    while (!store.open(lock.folder(), missing)) {
+    while (!store.open(location, missing)) {
         const StoreError error = store.lastError();
         switch (error.kind) {
         case StoreError::Kind::FilesMissing:
-            if (!Messages::confirm(nullptr, createMissingQuestion(lock.folder(), error.files)))
+            if (!Messages::confirm(nullptr, createMissingQuestion(location, error.files)))
                 return false;
             missing = Store::MissingFiles::Create;
             break;

@@ -25,9 +25,9 @@ struct Login
     Login(const QList<QPair<QVariant, QVariant>> &users, const QString &setup,
           const QString &value = {})
     {
-        temp.exec("delete from user");
+        temp.exec("delete from \"user\"");
         for (const auto &[name, password] : users)
-            temp.exec("insert into user (用户, 密码) values (?, ?)", {name, password});
+            temp.exec("insert into \"user\" (用户, 密码) values (?, ?)", {name, password});
         temp.exec(setup, QVariantList(setup.count('?'), value));
         window = std::make_unique<LogoFrm>(temp.store(), screens);
         loggedIn = std::make_unique<QSignalSpy>(window.get(), &LogoFrm::loggedIn);

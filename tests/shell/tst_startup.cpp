@@ -1,4 +1,5 @@
 #include "shell/startup.h"
+#include "store/datalocation.h"
 #include "store/folderlock.h"
 #include "store/store.h"
 #include "support/testsupport.h"
@@ -37,6 +38,7 @@ class tst_Startup : public QObject
     QString m_folder;
 
     QString path(const QString &fileName) const { return QDir(m_folder).filePath(fileName); }
+    DataLocation files() const { return DataLocation::files(m_folder); }
 
     // A folder that a run has worked on: a company name and a purchase line of its own.
     void makeFolder()
@@ -51,18 +53,59 @@ class tst_Startup : public QObject
 private slots:
     void init()
     {
+        const bool serverTest =
+            QTest::currentTestFunction() == QLatin1String("serverTakesNoLockAndAsksForSchemas");
+        if (TempStore::onServer() != serverTest)
+            QSKIP(serverTest ? "the data is in files" : "the data is on a server");
         m_dir.emplace();
         m_folder = QDir(m_dir->path()).filePath("data/sysfile");
     }
     void cleanup() { m_dir.reset(); }
 
+    // Any number of copies work on a server's database; a missing schema is made only when the
+    // user agrees.
+    void serverTakesNoLockAndAsksForSchemas()
+    {
+        std::optional<TempStore> temp(std::in_place);
+        const DataLocation server = temp->location();
+        temp->exec("INSERT INTO jinhuo (单据号) VALUES ('JH1')");
+        temp->exec("DROP SCHEMA kucun CASCADE");
+        temp->store().close();
+
+        MessageRecorder messages;
+        messages.answer = false;
+        std::optional<FolderLock> lock;
+        Store store;
+        QVERIFY(!openData(server, lock, store));
+        const QString question = "数据库 " + server.text()
+                                 + " 中缺少模式：kucun\n新建的模式是空的，其中没有原来的数据。"
+                                   "要新建这些模式吗？";
+        QCOMPARE(messages.questions, QStringList{question});
+        QVERIFY(!store.isOpen() && !lock);
+
+        messages.answer = true;
+        QVERIFY(openData(server, lock, store));
+        QVERIFY(!lock);
+        QCOMPARE(store.rowCount(Query("kucun")), 0);
+        QCOMPARE(store.rowCount(Query("jinhuo")), 1);
+        // A second copy opens the same data beside the first.
+        std::optional<FolderLock> secondLock;
+        Store second;
+        QVERIFY(openData(server, secondLock, second));
+        QCOMPARE(second.rowCount(Query("jinhuo")), 1);
+        QCOMPARE(messages.questions.size(), 2);
+        QCOMPARE(messages.texts + messages.retryQuestions, QStringList());
+        second.close();
+        store.close();
+    }
+
     void firstStartAsksNothing()
     {
         MessageRecorder messages;
-        FolderLock lock(m_folder);
+        std::optional<FolderLock> lock;
         Store store;
-        QVERIFY(openDataFolder(lock, store));
-        QVERIFY(store.isOpen() && lock.isLocked());
+        QVERIFY(openData(files(), lock, store));
+        QVERIFY(store.isOpen() && lock && lock->isLocked());
         QCOMPARE(messages.texts + messages.questions + messages.retryQuestions, QStringList());
         QCOMPARE(store.rowCount(Query("user")), 1);
         QCOMPARE(QDir(m_folder).entryList({"*.db"}).size(), 5);
@@ -85,9 +128,9 @@ private slots:
 
         MessageRecorder messages;
         messages.answer = answer;
-        FolderLock lock(m_folder);
+        std::optional<FolderLock> lock;
         Store store;
-        QCOMPARE(openDataFolder(lock, store), answer);
+        QCOMPARE(openData(files(), lock, store), answer);
         QCOMPARE(messages.questions,
                  QStringList{"数据文件夹 " + QDir::toNativeSeparators(m_folder)
                              + " 中缺少数据文件：userdb.db、kucun.db\n"
@@ -109,10 +152,10 @@ private slots:
         QVERIFY(first->tryLock());
 
         MessageRecorder messages;
-        FolderLock second(m_folder);
+        std::optional<FolderLock> second;
         Store store;
-        QVERIFY(!openDataFolder(second, store));
-        QVERIFY(!store.isOpen() && !second.isLocked());
+        QVERIFY(!openData(files(), second, store));
+        QVERIFY(!store.isOpen() && !second->isLocked());
         QCOMPARE(messages.retryQuestions,
                  QStringList{QString("数据正被另一个运行中的程序使用：%1\n"
                                      "（进程号 %2，程序 %3，计算机 %4）")
@@ -128,8 +171,8 @@ private slots:
             first.reset();
             return true;
         };
-        QVERIFY(openDataFolder(second, store));
-        QVERIFY(store.isOpen() && second.isLocked());
+        QVERIFY(openData(files(), second, store));
+        QVERIFY(store.isOpen() && second->isLocked());
         QCOMPARE(messages.retryQuestions.size(), 2);
     }
 
@@ -156,9 +199,9 @@ private slots:
         left.close();
 
         MessageRecorder messages;
-        FolderLock lock(m_folder);
+        std::optional<FolderLock> lock;
         Store store;
-        QVERIFY(openDataFolder(lock, store));
+        QVERIFY(openData(files(), lock, store));
         QCOMPARE(messages.retryQuestions, QStringList());
         QLockFile check(path("herbdesk.lock"));
         qint64 holder = 0;
@@ -175,9 +218,9 @@ private slots:
         QVERIFY(tool.exec("BEGIN EXCLUSIVE"));
 
         MessageRecorder messages;
-        FolderLock lock(m_folder);
+        std::optional<FolderLock> lock;
         Store store;
-        QVERIFY(!openDataFolder(lock, store));
+        QVERIFY(!openData(files(), lock, store));
         const QString inUse =
             "数据文件正被其他程序使用：" + QDir::toNativeSeparators(path("chuhuo.db"));
         QCOMPARE(messages.retryQuestions, QStringList{inUse});
@@ -189,7 +232,7 @@ private slots:
                 tool.exec("ROLLBACK");
             return true;
         };
-        QVERIFY(openDataFolder(lock, store));
+        QVERIFY(openData(files(), lock, store));
         QCOMPARE(messages.retryQuestions, QStringList(3, inUse));
         QCOMPARE(store.rowCount(Query("jinhuo")), 1);
         QCOMPARE(messages.texts, QStringList());
@@ -202,9 +245,9 @@ private slots:
         QVERIFY(file.resize(file.size() - 1000));
 
         MessageRecorder messages;
-        FolderLock lock(m_folder);
+        std::optional<FolderLock> lock;
         Store store;
-        QVERIFY(!openDataFolder(lock, store));
+        QVERIFY(!openData(files(), lock, store));
         QCOMPARE(messages.texts.size(), 1);
         const QString shown = QDir::toNativeSeparators(path("kucun.db"));
         QVERIFY2(messages.texts[0].startsWith("数据文件 " + shown + " 已损坏："),
