@@ -5,7 +5,9 @@
 #include "store/textfunctions.h"
 
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 
 namespace {
@@ -162,26 +164,46 @@ bool Dialect::isHidden(const QString &column) const
 QStringList Dialect::plan(const QSqlDatabase &db, const QString &select,
                           const QVariantList &values, QString *problem) const
 {
-    const bool sqlite = m_engine == Engine::SQLite;
     QSqlQuery explain(db);
-    // A table of a few rows is cheaper to scan: PostgreSQL would say nothing of its indexes.
-    if (!sqlite)
-        explain.exec(QStringLiteral("SET enable_seqscan TO off"));
-    explain.prepare((sqlite ? QStringLiteral("EXPLAIN QUERY PLAN ") : QStringLiteral("EXPLAIN "))
-                    + select);
-    for (int i = 0; i < values.size(); ++i)
-        explain.bindValue(i, values[i]);
     QStringList lines;
-    if (explain.exec()) {
+    const auto read = [&](int column) {
         // SQLite's fourth column is the step; PostgreSQL gives one line of text per row.
         while (explain.next())
-            lines << explain.value(sqlite ? 3 : 0).toString();
-    } else {
-        *problem = explain.lastError().text();
+            lines << explain.value(column).toString();
+    };
+    if (m_engine == Engine::SQLite) {
+        explain.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + select);
+        for (int i = 0; i < values.size(); ++i)
+            explain.bindValue(i, values[i]);
+        if (explain.exec())
+            read(3);
+        else
+            *problem = explain.lastError().text();
+        return lines;
     }
-    explain.finish();
-    if (!sqlite)
-        explain.exec(QStringLiteral("RESET enable_seqscan"));
+    // PostgreSQL explains a prepared statement only when it is run with its values; the plan of
+    // a table of a few rows would be a scan, which tells nothing of its indexes.
+    QString numbered;
+    int marks = 0;
+    for (const QChar c : select)
+        numbered += c == QLatin1Char('?') ? QStringLiteral("$%1").arg(++marks) : QString(c);
+    QStringList literals;
+    for (const QVariant &value : values) {
+        QSqlField field(QString(), value.metaType());
+        field.setValue(value);
+        literals << db.driver()->formatValue(field);
+    }
+    const bool explained =
+        explain.exec(QStringLiteral("SET enable_seqscan TO off"))
+        && explain.exec(QStringLiteral("PREPARE herbdesk_plan AS ") + numbered)
+        && explain.exec(QStringLiteral("EXPLAIN EXECUTE herbdesk_plan(%1)")
+                            .arg(literals.join(QLatin1String(", "))));
+    if (explained)
+        read(0);
+    else
+        *problem = explain.lastError().text();
+    explain.exec(QStringLiteral("DEALLOCATE herbdesk_plan"));
+    explain.exec(QStringLiteral("RESET enable_seqscan"));
     return lines;
 }
 
@@ -200,7 +222,7 @@ bool Dialect::seeksIndex(const QStringList &plan, const QString &index) const
     // "Index Scan using idx_yaocai_编号 on yaocai" (or a bitmap scan of it) followed by its
     // "Index Cond: ..." line.
     const QRegularExpression scan(
-        QStringLiteral("(Index (Only )?Scan using|Bitmap Index Scan on) %1(\\s|$)")
+        QStringLiteral("(Index (Only )?Scan using|Bitmap Index Scan on) \"?%1\"?(\\s|$)")
             .arg(QRegularExpression::escape(index)));
     for (qsizetype i = 0; i + 1 < plan.size(); ++i) {
         if (plan[i].contains(scan) && plan[i + 1].trimmed().startsWith(QLatin1String("Index Cond:")))

@@ -36,6 +36,11 @@ public:
     // One term of ORDER BY; Null keys come first going forwards, last going backwards.
     QString orderTerm(const QString &expression, bool descending) const;
 
+    // Whether the store's statements read their rows one at a time as they are asked for. A
+    // PostgreSQL statement read that way holds the connection until its last row is read: there
+    // the store's statements, each of a page or a few rows, take their result whole.
+    bool readsRowByRow() const { return m_engine == Engine::SQLite; }
+
     // The statement that opens a transaction that will write.
     QString beginWriting() const;
 

@@ -59,12 +59,19 @@ public:
 
     bool run(const QString &sql, const QVariantList &values = {}, QSqlQuery *result = nullptr)
     {
+        // Results are small and read whole, so that the next statement finds the connection free.
         QSqlQuery statement(m_db);
-        statement.setForwardOnly(true);
-        statement.prepare(sql);
-        for (int i = 0; i < values.size(); ++i)
-            statement.bindValue(i, values[i]);
-        if (!statement.exec()) {
+        // The server prepares queries and changes of rows only: other statements run as text.
+        bool done;
+        if (values.isEmpty()) {
+            done = statement.exec(sql);
+        } else {
+            statement.prepare(sql);
+            for (int i = 0; i < values.size(); ++i)
+                statement.bindValue(i, values[i]);
+            done = statement.exec();
+        }
+        if (!done) {
             *m_error = {QStringLiteral("无法使用数据库 %1").arg(m_address.text()),
                         reasonOf(statement.lastError())};
             return false;

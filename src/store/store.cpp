@@ -138,7 +138,7 @@ QSqlQuery *Store::prepared(const QString &sql, StoreError *error)
     if (found != m_statements.end())
         return found->second.get();
     auto statement = std::make_unique<QSqlQuery>(m_db);
-    statement->setForwardOnly(true);
+    statement->setForwardOnly(m_dialect.readsRowByRow());
     if (!statement->prepare(sql)) {
         *error = {QStringLiteral("查询失败"), statement->lastError().text()};
         return nullptr;
@@ -425,7 +425,7 @@ QVariant Store::aggregate(const Query &query, const QString &expression, const Q
     // A Null sum is a valid answer, so callers tell a failure by the error alone.
     m_lastError = {};
     QSqlQuery statement(m_db);
-    statement.setForwardOnly(true);
+    statement.setForwardOnly(m_dialect.readsRowByRow());
     QVariantList values;
     statement.prepare(selectSql(m_dialect, query, expression, &values));
     for (const QVariant &value : std::as_const(values))
@@ -455,7 +455,7 @@ QVariantList Store::totals(const Query &query, const QList<Total> &wanted)
                                                     quotedName(total.column));
     }
     QSqlQuery statement(m_db);
-    statement.setForwardOnly(true);
+    statement.setForwardOnly(m_dialect.readsRowByRow());
     QVariantList bound;
     statement.prepare(selectSql(m_dialect, query, expressions.join(QLatin1String(", ")), &bound));
     for (const QVariant &value : std::as_const(bound))
