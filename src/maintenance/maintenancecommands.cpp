@@ -67,6 +67,19 @@ void reportRestore(HerbdeskFrm &window, const RestoreOutcome &outcome, const QSt
     Messages::inform(&window, text);
 }
 
+// Backups here copy the files of a data folder. A server's database is backed up on the server,
+// where it can be copied while every clerk goes on working: the user is told so.
+bool dataOnServer(HerbdeskFrm &window)
+{
+    const DataLocation &location = window.store().location();
+    if (!location.isServer())
+        return false;
+    Messages::inform(&window, QStringLiteral("数据在数据库服务器 %1 上，请在服务器上备份和恢复"
+                                             "（例如用 pg_dump 和 pg_restore）。")
+                                  .arg(location.text()));
+    return true;
+}
+
 } // namespace
 
 void registerMaintenanceCommands(ScreenRegistry &registry)
@@ -81,6 +94,8 @@ namespace MaintenanceCommands {
 
 void backUp(HerbdeskFrm &window)
 {
+    if (dataOnServer(window))
+        return;
     const BackupSettings settings = BackupSettings::load(window.store().folder());
     const BackupArchive::Made made = makeBackup(window, settings, BackupManifest::Reason::Manual,
                                                 QStringLiteral("正在备份数据..."));
@@ -99,6 +114,8 @@ void backUp(HerbdeskFrm &window)
 
 void restore(HerbdeskFrm &window)
 {
+    if (dataOnServer(window))
+        return;
     Store &store = window.store();
     const BackupSettings settings = BackupSettings::load(store.folder());
     const BackupArchive archive(settings.folder);
@@ -139,6 +156,8 @@ void restore(HerbdeskFrm &window)
 
 void editSettings(HerbdeskFrm &window)
 {
+    if (dataOnServer(window))
+        return;
     const QString dataFolder = window.store().folder();
     BackupSettingsDialog dialog(BackupSettings::load(dataFolder),
                                 BackupSettings::defaultFolder(dataFolder), &window);
@@ -151,7 +170,7 @@ void editSettings(HerbdeskFrm &window)
 
 void backUpOnLeaving(HerbdeskFrm &window)
 {
-    if (!window.store().isOpen())
+    if (!window.store().isOpen() || window.store().location().isServer())
         return;
     const QString dataFolder = window.store().folder();
     BackupSettings settings = BackupSettings::load(dataFolder);

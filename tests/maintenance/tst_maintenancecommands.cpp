@@ -85,6 +85,10 @@ private slots:
     }
     void init()
     {
+        const bool serverTest =
+            QTest::currentTestFunction() == QLatin1String("serverDataIsLeftToTheServer");
+        if (TempStore::onServer() != serverTest)
+            QSKIP("backups copy the files of a data folder");
         m_temp.emplace();
         QVERIFY(m_temp->isValid());
         m_messages.emplace();
@@ -124,6 +128,23 @@ private slots:
         QCOMPARE(BackupSettings::load(dataFolder()).folder, loaded.folder);
         QVERIFY(!BackupSettings::load(dataFolder()).automaticDue({2026, 5, 5}));
         QVERIFY(BackupSettings::load(dataFolder()).automaticDue({2026, 5, 6}));
+    }
+
+    // On a server the commands say where backups are made, and leaving writes nothing.
+    void serverDataIsLeftToTheServer()
+    {
+        HerbdeskFrm *window = mainWindow();
+        const QString told = "数据在数据库服务器 " + store().location().text()
+                             + " 上，请在服务器上备份和恢复（例如用 pg_dump 和 pg_restore）。";
+        for (const char *item : {"beifennum", "huifunum", "beifenshezhinum"}) {
+            m_messages->clear();
+            findWidget<QMenu>(window, "weihunum")->findChild<QAction *>(item)->trigger();
+            QCOMPARE(m_messages->texts, QStringList{told});
+        }
+        m_messages->clear();
+        QVERIFY(window->close());
+        QCOMPARE(m_messages->texts, QStringList());
+        QVERIFY(!QDir(m_root).exists());
     }
 
     void theMenuComesBeforeHelp()
