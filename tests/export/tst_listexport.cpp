@@ -54,10 +54,16 @@ class tst_ListExport : public QObject
     // Purchase lines 1..count: code "0" + 5 digits, a date a day apart, quantity i, price 1.5.
     void addLines(int count)
     {
-        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?)"
+        QStringList days;
+        for (int k = 0; k < 2000; ++k)
+            days << QString("(%1, '%2')").arg(k).arg(QDate(2020, 1, 1).addDays(k).toString(
+                Qt::ISODate));
+        m_temp->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?),"
+                     " d(k, day) AS (VALUES " + days.join(", ") + ")"
                      " INSERT INTO jinhuo (单据号, 日期, 编号, 品名, 数量, 进价, 金额)"
-                     " SELECT 'JH' || (20260000 + i / 20), date('2020-01-01', '+' || (i % 2000)"
-                     " || ' days'), printf('0%05d', i), '当归', i, 1.5, i * 1.5 FROM n",
+                     " SELECT 'JH' || (20260000 + i / 20), day, '0' || CASE WHEN i < 100000"
+                     " THEN substr(CAST(100000 + i AS TEXT), 2) ELSE CAST(i AS TEXT) END,"
+                     " '当归', i, 1.5, i * 1.5 FROM n JOIN d ON k = i % 2000 ORDER BY i",
                      {count});
     }
 

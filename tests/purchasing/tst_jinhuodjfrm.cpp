@@ -221,15 +221,14 @@ private slots:
         QTest::keyClick(herb(0), Qt::Key_F11);
         QCOMPARE(box("Text9")->palette().color(QPalette::Text), QColor(255, 0, 0));
         typeInto(combo("Combo5"), "安国药材");
-        m->temp.exec("CREATE TRIGGER jinhuo.refuse_last BEFORE UPDATE ON jinhuo "
-                     "WHEN NEW.编号 = 'A3' BEGIN SELECT RAISE(ABORT, 'disk gone'); END");
+        m->temp.refuse(TempStore::Change::Update, "jinhuo", "NEW.编号 = 'A3'", "disk gone");
         click("Command5");
         const QString failure = m->messages.texts.join('|');
         QVERIFY2(failure.startsWith("入库失败") && failure.contains("disk gone"), qPrintable(failure));
         QCOMPARE(totals(), (QStringList{"2", "234568.39", "JH20261205007", "2"}));
         QCOMPARE(pending(), 2); // A1 went with the delete
 
-        m->temp.exec("DROP TRIGGER jinhuo.refuse_last");
+        m->temp.allow("jinhuo");
         click("Command5"); // the number is kept: the next posting files under it again
         QCOMPARE(totals(), (QStringList{"0", "0", "JH20261205007", "0"}));
         QTest::keyClick(grid("DBGrid2"), Qt::Key_F12); // F12 advances the counter again

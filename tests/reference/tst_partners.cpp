@@ -9,7 +9,7 @@
 static QString stored(TempStore &db, const QString &table)
 {
     QStringList texts;
-    for (const QVariantList &row : db.rows("SELECT * FROM " + table))
+    for (const QVariantList &row : db.tableRows(table))
         for (const QVariant &value : row)
             texts << (value.isNull() ? QStringLiteral("~") : value.toString());
     return texts.join(' ');

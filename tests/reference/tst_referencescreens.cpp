@@ -87,7 +87,7 @@ private slots:
         const QString addButton = screen == "binmingfrm" || screen == "yaocaifrm"
                                       ? QStringLiteral("Command3")
                                       : QStringLiteral("Command1");
-        const QString countRows = "SELECT count(*) FROM " + table;
+        const QString countRows = "SELECT count(*) FROM \"" + table + "\"";
         const int before = db.scalar(countRows).toInt();
 
         // Pasted, or one character too many: refused by name, the box to mend has the focus.

@@ -17,7 +17,7 @@ private slots:
     {
         m_messages.clear();
         m_db = std::make_unique<TempStore>();
-        m_db->exec("INSERT INTO user VALUES ('a*', 'abc'), ('ab', 'abc'), ('O''Neil', 'q')");
+        m_db->exec("INSERT INTO \"user\" VALUES ('a*', 'abc'), ('ab', 'abc'), ('O''Neil', 'q')");
     }
     void userListAddsWithTheFirstPasswordAndKeepsTheSuperUser();
     void passwordIsCheckedAgainstTheOneReadAtTheChoice();
@@ -55,7 +55,7 @@ void TestUsers::userListAddsWithTheFirstPasswordAndKeepsTheSuperUser()
 
     grid->setCurrentIndex(grid->model()->index(2, 0));
     QTest::mouseClick(findWidget<QWidget>(&screen, "Command2"), Qt::LeftButton);
-    QCOMPARE(m_db->rows("SELECT 用户, 密码 FROM user"),
+    QCOMPARE(m_db->rows("SELECT 用户, 密码 FROM \"user\" ORDER BY rowid"),
              (QList<QVariantList>{
                  {"超级用户", "572946"}, {"a*", "abc"}, {"O'Neil", "q"}, {"ab", "572946"}}));
     QVERIFY(m_messages.texts.isEmpty());
@@ -88,7 +88,7 @@ void TestUsers::passwordIsCheckedAgainstTheOneReadAtTheChoice()
     QCOMPARE(confirm(&screen, "ABC", "n", "n"), QStringLiteral("密码错误"));
     QCOMPARE(confirm(&screen, "abc", "n", "N"), QStringLiteral("密码错误"));
     QCOMPARE(confirm(&screen, "abc", "n'1*", "n'1*"), QStringLiteral("修改成功"));
-    QCOMPARE(m_db->scalar("SELECT 密码 FROM user WHERE 用户 = 'a*'"), QVariant("n'1*"));
+    QCOMPARE(m_db->scalar("SELECT 密码 FROM \"user\" WHERE 用户 = 'a*'"), QVariant("n'1*"));
     QCOMPARE(confirm(&screen, "abc", "", ""), QStringLiteral("修改成功")); // still "abc"
     // Another name typed over the choice changes no password unseen.
     users->setEditText("ab");
@@ -104,8 +104,8 @@ void TestUsers::passwordIsCheckedAgainstTheOneReadAtTheChoice()
     users->setCurrentIndex(2);
     QTest::keyClick(users, Qt::Key_Down);
     QCOMPARE(confirm(&screen, "r", "t", "t"), QStringLiteral("修改成功"));
-    QCOMPARE(m_db->scalar("SELECT group_concat(用户 || '=' || quote(密码), ' ') FROM user"),
-             QVariant("超级用户='572946' a*='' ab='abc' O'Neil='t'"));
+    QCOMPARE(m_db->joined("user", "用户 || '=' || coalesce('<' || 密码 || '>', 'Null')", " "),
+             "超级用户=<572946> a*=<> ab=<abc> O'Neil=<t>");
 }
 
 void TestUsers::passwordOfAUserDeletedMeanwhileIsNotChanged()
@@ -116,11 +116,11 @@ void TestUsers::passwordOfAUserDeletedMeanwhileIsNotChanged()
     users->setCurrentIndex(users->findText("ab"));
     emit users->activated(users->currentIndex());
     // 用户设置 deleted the user, and a new one took the row's place.
-    m_db->exec("DELETE FROM user WHERE 用户 = 'O''Neil'");
-    m_db->exec("DELETE FROM user WHERE 用户 = 'ab'");
-    m_db->exec("INSERT INTO user VALUES ('new', 'abc')");
+    m_db->exec("DELETE FROM \"user\" WHERE 用户 = 'O''Neil'");
+    m_db->exec("DELETE FROM \"user\" WHERE 用户 = 'ab'");
+    m_db->exec("INSERT INTO \"user\" VALUES ('new', 'abc')");
     QCOMPARE(confirm(&screen, "abc", "n", "n"), QStringLiteral("记录已被修改或删除，请重新查询"));
-    QCOMPARE(m_db->scalar("SELECT 密码 FROM user WHERE 用户 = 'new'").toString(), "abc");
+    QCOMPARE(m_db->scalar("SELECT 密码 FROM \"user\" WHERE 用户 = 'new'").toString(), "abc");
 }
 
 QTEST_MAIN(TestUsers)

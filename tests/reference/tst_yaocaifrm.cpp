@@ -171,7 +171,7 @@ private:
     int gridRows(const QString &name) { return get<QTableView>(name)->model()->rowCount(); }
     void click(const QString &button) { QTest::mouseClick(get(button), Qt::LeftButton); }
     QString nameBoxes() { return box(0)->text() + box(1)->text() + box(2)->text(); }
-    int stored(const QString &where = "1")
+    int stored(const QString &where = "true")
     {
         return m_temp->scalar("select count(*) from yaocai where " + where).toInt();
     }

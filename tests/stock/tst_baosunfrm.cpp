@@ -83,11 +83,11 @@ private slots:
         QFETCH(QString, quantity);
         QFETCH(QString, message);
         Baosun s;
-        const auto before = s.temp.rows("SELECT * FROM kucun ORDER BY rowid");
+        const auto before = s.temp.tableRows("kucun");
         s.search(code);
         s.writeOff(quantity);
         QCOMPARE(s.messages.texts, QStringList(message));
-        QCOMPARE(s.temp.rows("SELECT * FROM kucun ORDER BY rowid"), before);
+        QCOMPARE(s.temp.tableRows("kucun"), before);
     }
 
     // The window was opened before other screens changed the stock.
@@ -106,11 +106,15 @@ private slots:
         // then shows the row as stored now.
         s.temp.exec("DELETE FROM kucun WHERE 编号 = 'WS01'");
         s.temp.exec("INSERT INTO kucun (编号, 库存数量, 进价, 进价金额) VALUES ('C1', 5, 3, 15)");
-        QCOMPARE(s.temp.scalar("SELECT rowid FROM kucun WHERE 编号 = 'C1'").toInt(), 5);
+        // SQLite reuses the deleted row's id; a server never does.
+        QCOMPARE(s.temp.scalar("SELECT rowid FROM kucun WHERE 编号 = 'C1'").toInt(),
+                 TempStore::onServer() ? 6 : 5);
         s.chooseRow(4);
         s.click("Command3");
         QCOMPARE(s.left("C1"), (QVariantList{5.0, 15.0}));
-        QCOMPARE(s.listedCodes().value(4), QStringLiteral("C1"));
+        // On a server, where no row has the id any more, the window lets the row go.
+        QCOMPARE(s.listedCodes().mid(4),
+                 TempStore::onServer() ? QStringList() : QStringList{"C1"});
 
         // Another batch now stands where HQ01 was read: no write-off reaches it.
         s.temp.exec("UPDATE kucun SET 批号 = 'B2' WHERE 编号 = 'HQ01'");

@@ -79,7 +79,7 @@ private slots:
         s.click("Command2");
         s.click("Command4");
         QCOMPARE(s.listedRows(), 0);
-        QCOMPARE(s.temp.rows("SELECT ifnull(编号, '-') FROM kucun ORDER BY rowid"),
+        QCOMPARE(s.temp.rows("SELECT coalesce(编号, '-') FROM kucun ORDER BY rowid"),
                  (QList<QVariantList>{{"DG01"}, {"gc01"}, {"-"}}));
     }
 };

@@ -17,38 +17,30 @@ private slots:
     {
         TempStore temp;
         for (const FileDef &file : Schema::files()) {
-            QVERIFY2(QFile::exists(temp.filePath(file.fileName)), qPrintable(file.fileName));
+            if (!temp.location().isServer())
+                QVERIFY2(QFile::exists(temp.filePath(file.fileName)), qPrintable(file.fileName));
             for (const TableDef &table : file.tables) {
-                QStringList names;
-                for (const QVariantList &column :
-                     temp.rows(QStringLiteral("PRAGMA %1.table_info(%2)")
-                                   .arg(quotedName(file.schemaName), quotedName(table.name))))
-                    names << column.value(1).toString();
+                StoreError error;
                 QStringList expected;
                 for (const ColumnDef &column : table.columns)
                     expected << column.name;
-                QCOMPARE(names, expected);
+                QCOMPARE(temp.store().columnsOf(table.name, &error), expected);
             }
         }
-        QCOMPARE(temp.rows("SELECT * FROM user"),
+        QCOMPARE(temp.tableRows("user"),
                  (QList<QVariantList>{{QStringLiteral("超级用户"), QStringLiteral("572946")}}));
         QCOMPARE(temp.scalar("SELECT 公司 FROM gongsi").toString(), QStringLiteral("岚溪材进销存"));
-        QCOMPARE(temp.rows("SELECT * FROM danjuhao"), (QList<QVariantList>{{1.0, 1.0}}));
+        QCOMPARE(temp.tableRows("danjuhao"), (QList<QVariantList>{{1.0, 1.0}}));
     }
 
     void reopensExistingFilesUntouched()
     {
-        QTemporaryDir dir;
-        const QString folder = QDir(dir.path()).filePath("sysfile");
-        {
-            Store store;
-            QVERIFY_STORE(store, store.open(folder));
-            QSqlQuery query(store.database());
-            QVERIFY(query.exec("UPDATE gongsi SET 公司 = '青杉药行'"));
-            QVERIFY(query.exec("DELETE FROM user"));
-        }
+        TempStore temp;
+        temp.exec("UPDATE gongsi SET 公司 = '青杉药行'");
+        temp.exec("DELETE FROM \"user\"");
+        temp.store().close();
         Store store;
-        QVERIFY_STORE(store, store.open(folder));
+        QVERIFY_STORE(store, store.open(temp.location()));
         QCOMPARE(store.rowCount(Query("gongsi", Filter::like("公司", "青杉药行"))), 1);
         // Required rows go only into new files: a user table emptied on purpose stays empty.
         QCOMPARE(store.rowCount(Query("user")), 0);
@@ -68,6 +60,7 @@ private slots:
 
     void refusesDamagedFiles()
     {
+        SKIP_ON_SERVER();
         QFETCH(QString, fileName);
         QFETCH(QString, damage);
         QFETCH(QString, mentioned);
@@ -158,7 +151,7 @@ private slots:
         }
         // A second connection sees what was committed in both files.
         Store other;
-        QVERIFY_STORE(other, other.open(QDir(temp.folder()).filePath("sysfile")));
+        QVERIFY_STORE(other, other.open(temp.location()));
         QCOMPARE(other.rowCount(Query("jinhuo")), 1);
         QCOMPARE(other.sum(Query("kucun"), "库存数量").toDouble(), 8.0);
     }

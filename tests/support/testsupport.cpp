@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include "store/clock.h"
+#include "store/schema.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
@@ -27,10 +28,10 @@ std::optional<ServerAddress> testServer()
     return address;
 }
 
-// Runs one statement on the maintenance database; false with a warning on failure.
+// Runs one statement on the server's database as the test's own; false with a warning on failure.
 bool onMaintenanceDatabase(const ServerAddress &server, const QString &sql)
 {
-    static const QString name = QStringLiteral("test-server-maintenance");
+    const QString name = QStringLiteral("test-server-") + server.database;
     bool done = false;
     {
         QSqlDatabase db = QSqlDatabase::contains(name)
@@ -49,6 +50,46 @@ bool onMaintenanceDatabase(const ServerAddress &server, const QString &sql)
     return done;
 }
 
+// Making a database copies a template of several megabytes; emptying one that a finished test
+// used is quicker. The databases live as long as the test server, which is made for one run.
+class TestDatabases
+{
+public:
+    // An empty database: one given back, with the program's schemas dropped, or a new one.
+    std::optional<QString> take(const ServerAddress &server)
+    {
+        if (!m_free.isEmpty()) {
+            const QString name = m_free.takeLast();
+            ServerAddress address = server;
+            address.database = name;
+            if (onMaintenanceDatabase(address,
+                                      QStringLiteral("DROP SCHEMA IF EXISTS bianhao, userdb, "
+                                                     "jinhuo, kucun, chuhuo CASCADE"))) {
+                return name;
+            }
+        }
+        const QString name = QStringLiteral("herbdesk_test_%1_%2")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(m_all.size() + 1);
+        if (!onMaintenanceDatabase(server, QStringLiteral("CREATE DATABASE %1").arg(name)))
+            return std::nullopt;
+        m_all << name;
+        return name;
+    }
+
+    void giveBack(const QString &name) { m_free << name; }
+
+private:
+    QStringList m_all;
+    QStringList m_free;
+};
+
+TestDatabases &testDatabases()
+{
+    static TestDatabases databases;
+    return databases;
+}
+
 } // namespace
 
 bool TempStore::onServer()
@@ -60,16 +101,13 @@ TempStore::TempStore()
 {
     m_location = DataLocation::files(QDir(m_dir.path()).filePath("sysfile"));
     if (const auto server = testServer()) {
-        static int databases = 0;
-        ServerAddress address = *server;
-        address.database = QStringLiteral("herbdesk_test_%1_%2")
-                               .arg(QCoreApplication::applicationPid())
-                               .arg(++databases);
-        if (!onMaintenanceDatabase(*server, QStringLiteral("CREATE DATABASE %1")
-                                                .arg(address.database))) {
+        const auto database = testDatabases().take(*server);
+        if (!database) {
             QTest::qFail("cannot make a test database", __FILE__, __LINE__);
             return;
         }
+        ServerAddress address = *server;
+        address.database = *database;
         m_location = DataLocation::onServer(address);
     }
     const bool opened = m_dir.isValid() && m_store.open(m_location);
@@ -80,10 +118,8 @@ TempStore::TempStore()
 TempStore::~TempStore()
 {
     m_store.close();
-    if (m_location.isServer()) {
-        onMaintenanceDatabase(*testServer(), QStringLiteral("DROP DATABASE %1 WITH (FORCE)")
-                                                 .arg(m_location.server->database));
-    }
+    if (m_location.isServer())
+        testDatabases().giveBack(m_location.server->database);
 }
 
 QString TempStore::filePath(const QString &fileName) const
@@ -94,10 +130,17 @@ QString TempStore::filePath(const QString &fileName) const
 static QSqlQuery runSql(Store &store, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query(store.database());
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
+    // A server prepares queries and changes of rows only; other statements run as text.
+    bool done;
+    if (values.isEmpty()) {
+        done = query.exec(sql);
+    } else {
+        done = query.prepare(sql);
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        done = done && query.exec();
+    }
+    if (!done) {
         QTest::qFail(qPrintable(sql + QStringLiteral(": ") + query.lastError().text()), __FILE__,
                      __LINE__);
     }
@@ -126,6 +169,57 @@ QVariant TempStore::scalar(const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = runSql(m_store, sql, values);
     return query.next() ? query.value(0) : QVariant();
+}
+
+QList<QVariantList> TempStore::tableRows(const QString &table)
+{
+    QStringList columns;
+    for (const ColumnDef &column : Schema::table(table)->columns)
+        columns << quotedName(column.name);
+    return rows(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                    .arg(columns.join(", "), quotedName(table)));
+}
+
+QString TempStore::joined(const QString &table, const QString &expression,
+                          const QString &separator)
+{
+    QStringList values;
+    for (const QVariantList &row :
+         rows(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(expression, quotedName(table))))
+        values << row.value(0).toString();
+    return values.join(separator);
+}
+
+void TempStore::refuse(Change change, const QString &table, const QString &condition,
+                       const QString &message)
+{
+    const QString event = change == Change::Update ? "UPDATE" : "DELETE";
+    const QString name = "refuse_" + table;
+    if (!m_location.isServer()) {
+        // A temporary trigger may watch a table of any attached file.
+        const QString when = condition.isEmpty() ? QString() : " WHEN " + condition;
+        exec(QString("CREATE TEMP TRIGGER %1 BEFORE %2 ON %3.%4%5 BEGIN SELECT RAISE(ABORT, "
+                     "'%6'); END")
+                 .arg(name, event, Schema::fileOfTable(table)->schemaName, table, when, message));
+        return;
+    }
+    exec(QString("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                 "$$BEGIN RAISE EXCEPTION '%2'; END$$")
+             .arg(name, message));
+    const QString when = condition.isEmpty() ? QString() : " WHEN (" + condition + ")";
+    exec(QString("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW%4 EXECUTE FUNCTION %1()")
+             .arg(name, event, quotedName(table), when));
+}
+
+void TempStore::allow(const QString &table)
+{
+    const QString name = "refuse_" + table;
+    if (!m_location.isServer()) {
+        exec("DROP TRIGGER temp." + name);
+        return;
+    }
+    exec(QString("DROP TRIGGER %1 ON %2").arg(name, quotedName(table)));
+    exec(QString("DROP FUNCTION %1").arg(name));
 }
 
 OtherConnection::OtherConnection(const QString &path)
@@ -200,6 +294,17 @@ FixedToday::FixedToday(const QDate &date)
 FixedToday::~FixedToday()
 {
     Clock::setToday(QDate());
+}
+
+QList<QVariantList> spellingNulls(QList<QVariantList> rows, const QString &word)
+{
+    for (QVariantList &row : rows) {
+        for (QVariant &value : row) {
+            if (value.isNull())
+                value = word;
+        }
+    }
+    return rows;
 }
 
 void typeKeys(QWidget *widget, const QString &text)

@@ -34,12 +34,29 @@ public:
     // Whether the tests run on a server.
     static bool onServer();
 
-    // Runs SQL text of the test's own with bound values; fails the running test on error.
+    // Runs SQL text of the test's own with bound values; fails the running test on error. SQL
+    // that both engines take: coalesce() not ifnull(), "user" quoted, ORDER BY where the order
+    // counts (a server keeps no table order).
     void exec(const QString &sql, const QVariantList &values = {});
     // Every row of a SELECT, each row as a list of values.
     QList<QVariantList> rows(const QString &sql, const QVariantList &values = {});
     // The first column of the first row of a SELECT.
     QVariant scalar(const QString &sql, const QVariantList &values = {});
+    // Every row of a table with its specified columns in order (not the hidden identity of a
+    // server's table), in table order.
+    QList<QVariantList> tableRows(const QString &table);
+    // The values of an expression over every row of a table, in table order, as text joined by
+    // the separator (Null as the empty text).
+    QString joined(const QString &table, const QString &expression,
+                   const QString &separator = QStringLiteral(","));
+
+    // Makes the engine refuse, with the message, the updates (or deletes) of the table's rows
+    // that meet the condition (on NEW, or OLD for a delete; empty for every row), as a full disk
+    // or another program's lock would, until allow().
+    enum class Change { Update, Delete };
+    void refuse(Change change, const QString &table, const QString &condition,
+                const QString &message);
+    void allow(const QString &table);
 
 private:
     QTemporaryDir m_dir;
@@ -118,6 +135,9 @@ T *findWidget(QWidget *parent, const QString &name)
         QTest::qFail(qPrintable(QStringLiteral("no widget %1").arg(name)), __FILE__, __LINE__);
     return widget;
 }
+
+// The rows with every Null value spelt as the word, for comparing whole rows.
+QList<QVariantList> spellingNulls(QList<QVariantList> rows, const QString &word = "Null");
 
 class QAbstractItemView;
 
