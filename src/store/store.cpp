@@ -218,6 +218,13 @@ bool Store::openFile(const FileDef &file, bool isMain)
                     QStringLiteral("数据文件 %1 不是文件").arg(shownPath(file)), {});
         return false;
     }
+    // A file that cannot be written would open and then refuse the first posting, after the
+    // clerk has typed a whole delivery: it is refused at the start instead.
+    if (!QFileInfo(path).isWritable()) {
+        failOpening(StoreError::Kind::Failed, file,
+                    QStringLiteral("数据文件 %1 是只读的，不能保存修改").arg(shownPath(file)), {});
+        return false;
+    }
     // Looked at before the engine first reads the file, since reading plays the journal back.
     // A file cut short is caught before the engine reads pages that are not there; after an
     // interrupted write only the played-back file tells the truth.
@@ -295,7 +302,7 @@ void Store::failReading(const FileDef &file, const QSqlError &error)
 bool Store::checkWritable(const FileDef &file)
 {
     // Reading works beside another program's unfinished write, which would block every posting
-    // later on; taking the write lock for a moment finds it now. A read-only file still opens.
+    // later on; taking the write lock for a moment finds it now.
     QSqlQuery probe(m_db);
     if (probe.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         probe.finish();

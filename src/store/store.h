@@ -31,10 +31,11 @@ public:
     // Opens the files in the folder. A folder with none of them gets all of them, with their
     // tables and required rows; when only some are missing, open() fails with the kind
     // FilesMissing and their names unless told to create them. An existing file is never
-    // rewritten: one that another program locks fails with FileInUse; one that is not a
-    // database, is cut short, fails its check after an interrupted write, or lacks a table or a
-    // column fails with FileDamaged. Every error names the file and what is wrong. A replacement
-    // of the files that was cut short (FileReplacement) is finished first.
+    // rewritten: one that cannot be written fails; one that another program locks fails with
+    // FileInUse; one that is not a database, is cut short, fails its check after an interrupted
+    // write, or lacks a table or a column fails with FileDamaged. Every error names the file and
+    // what is wrong. A replacement of the files that was cut short (FileReplacement) is finished
+    // first.
     bool open(const QString &folder, MissingFiles missing = MissingFiles::Report);
     // Brings the engine's statistics up to date, then closes the files.
     void close();
