@@ -161,6 +161,7 @@ void XiaoshouFrm::load()
 {
     const Query pending = pendingLines();
     m_totals->read(store(), pending, column("编号"));
+    m_totals->recountOnEdits(store(), *Data1, pending, column("编号"));
     Data1->open(pending);
     Text1->setText(Values::storedDate(Clock::today()));
     fillChoices(Combo2, store(), QStringLiteral("yonghu"));

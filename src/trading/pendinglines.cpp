@@ -22,6 +22,14 @@ void RunningTotals::read(Store &store, const Query &pending, const QString &coun
     show(count.toDouble(), Values::sumText(amount));
 }
 
+void RunningTotals::recountOnEdits(Store &store, Cursor &lines, const Query &pending,
+                                   const QString &countedColumn)
+{
+    QObject::connect(&lines, &Cursor::rowChanged, &lines, [this, &store, pending, countedColumn] {
+        read(store, pending, countedColumn);
+    });
+}
+
 void RunningTotals::added(double amount)
 {
     show(lines() + 1, Values::money(this->amount() + amount));

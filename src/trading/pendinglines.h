@@ -23,6 +23,10 @@ public:
     // Counts the pending lines by the column (lines without a value there are not counted) and
     // sums their amounts: "0.00", or "0" when there is nothing to add up.
     void read(Store &store, const Query &pending, const QString &countedColumn);
+    // Counts again whenever one of the lines is saved from the grid: an amount typed over
+    // there shows in the total at once, and a later delete takes off what the line holds then.
+    void recountOnEdits(Store &store, Cursor &lines, const Query &pending,
+                        const QString &countedColumn);
     // One line more, of the amount: the total rounded to the cent, "0.00".
     void added(double amount);
     // One line less, of the amount: the total in its shortest form.
