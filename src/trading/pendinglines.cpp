@@ -32,7 +32,8 @@ void RunningTotals::recountOnEdits(Store &store, Cursor &lines, const Query &pen
 
 void RunningTotals::added(double amount)
 {
-    show(lines() + 1, Values::money(this->amount() + amount));
+    // The line's amount counts as it is stored: to the cent.
+    show(lines() + 1, Values::money(this->amount() + Values::roundMoney(amount)));
 }
 
 void RunningTotals::removed(double amount)

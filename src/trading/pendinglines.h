@@ -27,7 +27,7 @@ public:
     // there shows in the total at once, and a later delete takes off what the line holds then.
     void recountOnEdits(Store &store, Cursor &lines, const Query &pending,
                         const QString &countedColumn);
-    // One line more, of the amount: the total rounded to the cent, "0.00".
+    // One line more, of the amount as stored (to the cent): the total, "0.00".
     void added(double amount);
     // One line less, of the amount: the total in its shortest form.
     void removed(double amount);
