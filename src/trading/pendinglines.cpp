@@ -106,9 +106,9 @@ void showPostingOutcome(QWidget *screen, const QString &action, const PostingRes
                                      + result.error.text());
         return;
     }
-    if (result.postedLines == 0)
-        return;
+    // With nothing posted nothing was pending: lines deleted from another screen leave this one.
     lines.refresh();
     totals.clear();
-    numberBox->setText(result.nextNumber);
+    if (result.postedLines > 0)
+        numberBox->setText(result.nextNumber);
 }

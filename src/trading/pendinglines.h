@@ -58,7 +58,7 @@ bool addPendingLine(QWidget *screen, Cursor &lines, const LineValues &always,
 bool deletePendingLine(QWidget *screen, DataGrid &grid, RunningTotals &totals);
 
 // Shows what a posting did. A failure is told as "入库失败，没有做任何改动。" (or 出库, the
-// action given) and the reason. After lines were posted the grid's cursor runs again (it now
-// holds no line), the totals show 0 and the number box the next number.
+// action given) and the reason. Otherwise the grid's cursor runs again (it now holds no line)
+// and the totals show 0; after lines were posted the number box shows the next number.
 void showPostingOutcome(QWidget *screen, const QString &action, const PostingResult &result,
                         Cursor &lines, RunningTotals &totals, QLineEdit *numberBox);

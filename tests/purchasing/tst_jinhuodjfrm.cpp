@@ -270,6 +270,17 @@ private slots:
         QCOMPARE(totals(), (QStringList{"1", "5", "JH20261205007", "1"}));
     }
 
+    void postingAfterTheLinesWentElsewhereShowsNothingPending()
+    {
+        addLine("E1", "2", "3");
+        // The purchase query deletes the line; posting then finds nothing and says so by
+        // emptying the list and the totals, with the number unused.
+        m->temp.exec("DELETE FROM jinhuo");
+        click("Command5");
+        QCOMPARE(totals(), (QStringList{"0", "0", "JH20261205007", "0"}));
+        QVERIFY(m->messages.texts.isEmpty());
+    }
+
     void textsTooLongForTheirColumnsAreRefusedByName()
     {
         // A text pasted into a search box finds nothing and says nothing.
