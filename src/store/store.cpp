@@ -185,6 +185,8 @@ bool Store::open(const QString &folder, MissingFiles missing)
 bool Store::openFiles(MissingFiles missing)
 {
     const auto &files = Schema::files();
+    if (!DataFiles::finishCreation(m_folder, &m_lastError))
+        return false;
     const QStringList absent = DataFiles::missing(m_folder);
     // A folder without any of the files is a first start; a folder that lost some of them
     // would silently lose their data, so the caller decides.
