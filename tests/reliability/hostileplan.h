@@ -28,6 +28,7 @@ struct Box
     QStringList columns = {};
     QString option = {}; // a radio button to choose before the action
     QString mirror = {}; // a box that must hold the same text (a confirmation)
+    QString print = {};  // a button whose print window reads the box: printed to PDF
 };
 
 // A value for a box: fixed text where "%1" is the number of the case, or read from the store.
@@ -84,6 +85,16 @@ inline QList<Box> entries(const char *table, const QList<QPair<const char *, con
     for (const auto &[name, column] : boxes)
         found << entry(name, table, column);
     return found;
+}
+
+// The boxes that a print window reads, with the button that opens it.
+inline QList<Box> printedBy(QList<Box> boxes, const QStringList &names, const char *button)
+{
+    for (Box &box : boxes) {
+        if (names.contains(box.name))
+            box.print = QString::fromUtf8(button);
+    }
+    return boxes;
 }
 
 inline QList<Screen> lookupLists()
@@ -189,7 +200,7 @@ inline QList<Screen> screens()
                   "Command1",
                   {{"Text3_0", fixed("J%1")}, {"Text6", fixed("2")}, {"Text7", fixed("3.5")},
                    {"Text8", fixed("7")}},
-                  entries("jinhuo", {{"Text3_0", "编号"},   {"Text3_1", "品名"},
+                  printedBy(entries("jinhuo", {{"Text3_0", "编号"},   {"Text3_1", "品名"},
                                      {"Text3_2", "拼音"},   {"Text3_3", "规格"},
                                      {"Text3_4", "批号"},   {"Text3_5", "产地"},
                                      {"Text3_6", "生产日期"}, {"Text3_7", "有效期"},
@@ -197,6 +208,7 @@ inline QList<Screen> screens()
                                      {"Combo2", "库房"},    {"Combo5", "厂家"},
                                      {"Text9", "单据号"},   {"Text6", "数量"},
                                      {"Text7", "进价"},     {"Text8", "金额"}}),
+                            {"Text9", "Combo5"}, "Command3"),
                   "Command5",
                   "jinhuo",
                   "入库"};
@@ -212,7 +224,7 @@ inline QList<Screen> screens()
                   "Command1",
                   {{"Text3_0", fixed("S1")}, {"Text8", fixed("1")}, {"Text9", fixed("2")},
                    {"Text10", fixed("2")}},
-                  salesBoxes,
+                  printedBy(salesBoxes, {"Text4", "Combo2", "Text2"}, "Command3"),
                   "Command5",
                   "chuhuo",
                   "出库"};

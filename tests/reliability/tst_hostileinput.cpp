@@ -1,4 +1,7 @@
 #include "maintenance/backupsettingsdialog.h"
+#include "printing/curtprinter.h"
+#include "printing/printdialogs.h"
+#include "printing/printwindow.h"
 #include "purchasing/purchasingscreens.h"
 #include "purchasing/stockinposting.h"
 #include "reference/referencescreens.h"
@@ -18,7 +21,9 @@
 #include "support/testsupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -38,6 +43,8 @@ class tst_HostileInput : public QObject
     Q_OBJECT
 
     int m_tried = 0;
+    QTemporaryDir m_pdfFolder;
+    const QDir m_pdfs{m_pdfFolder.path()};
     int m_stored = 0;    // an action stored something
     int m_unchanged = 0; // refused, found, or stored nowhere
 
@@ -266,10 +273,33 @@ class tst_HostileInput : public QObject
         QVERIFY2(fault.isEmpty(), qPrintable(where + QStringLiteral(": ") + fault));
         if (box.role == Role::Search && messages.texts.isEmpty())
             QVERIFY2(findsEqualRows(screen, store, box, typed), qPrintable(where));
+        if (!box.print.isEmpty())
+            printToPdf(screen, box.print, where);
         if (!changes.isEmpty() && !plan.postButton.isEmpty())
             postOnScreen(screen, plan, store, messages, clean);
         if (QTest::currentTestFailed())
             qWarning() << where << "messages:" << messages.texts;
+    }
+
+    // Opens the print window that reads the screen's boxes and lines, saves it as PDF and
+    // closes it.
+    void printToPdf(QWidget *screen, const QString &button, const QString &where)
+    {
+        click(screen, button);
+        PrintWindow *print = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (auto *window = qobject_cast<PrintWindow *>(top); window && window->isVisible())
+                print = window;
+        }
+        QVERIFY2(print, qPrintable(where + QStringLiteral(": no print window")));
+        const QString file = m_pdfs.filePath(QStringLiteral("%1.pdf").arg(m_tried));
+        const auto previous = PrintDialogs::replacePdfFileChooser(
+            [&file](QWidget *, const QString &) { return file; });
+        print->printer()->findChild<QAction *>(QStringLiteral("pdfAction"))->trigger();
+        PrintDialogs::replacePdfFileChooser(previous);
+        print->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(QFileInfo(file).size() > 0, qPrintable(where + QStringLiteral(": no PDF")));
     }
 
     // Opens the cell's editor, puts the text in and commits the row as leaving it does.

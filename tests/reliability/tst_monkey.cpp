@@ -20,6 +20,7 @@
 #include <QContiguousCache>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -88,13 +89,16 @@ public:
     // What the run did, to show that it did something.
     QString summary() const
     {
-        return QStringLiteral("%1 postings of %2 purchase and %3 sales lines, %4 write-offs, %5 "
-                              "PDFs, %6 totals checked, %7 messages")
+        QStringList pdfs;
+        for (auto printed = m_pdfs.cbegin(); printed != m_pdfs.cend(); ++printed)
+            pdfs << QStringLiteral("%1 %2").arg(printed.value()).arg(printed.key());
+        return QStringLiteral("%1 postings of %2 purchase and %3 sales lines, %4 write-offs, "
+                              "PDFs (%5), %6 totals checked, %7 messages")
             .arg(m_postings)
             .arg(m_purchaseLines)
             .arg(m_salesLines)
             .arg(m_writeOffs)
-            .arg(m_pdfs)
+            .arg(pdfs.join(QStringLiteral(", ")))
             .arg(m_totalsChecked)
             .arg(m_told);
     }
@@ -247,7 +251,7 @@ private:
             print->printer()->findChild<QAction *>("pdfAction")->trigger();
             if (!QFileInfo(file).isFile() || QFileInfo(file).size() == 0)
                 fail(QStringLiteral("no PDF written by %1").arg(print->objectName()));
-            ++m_pdfs;
+            ++m_pdfs[print->objectName()];
         } else {
             log(QStringLiteral("close %1").arg(print->objectName()));
             print->parentWidget()->close();
@@ -803,7 +807,7 @@ private:
     int m_purchaseLines = 0;
     int m_salesLines = 0;
     int m_writeOffs = 0;
-    int m_pdfs = 0;
+    QMap<QString, int> m_pdfs; // by print window
     int m_totalsChecked = 0;
     int m_told = 0;
 };
