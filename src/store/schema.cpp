@@ -63,6 +63,9 @@ std::vector<FileDef> buildFiles()
         },
         {byText("bianhao", "编号"), byText("bianhao", "品名"), byText("bianhao", "拼音"),
          byText("yaocai", "编号"), byText("yaocai", "品名"), byText("yaocai", "拼音")},
+        {},
+        // The settings of the statistics views, one row per named value.
+        {{"tongjicanshu", {text("名称"), text("值")}}},
     };
     FileDef userdb{"userdb.db", "userdb", {{"user", {text("用户"), text("密码")}}}, {}};
     FileDef jinhuo{
@@ -97,6 +100,9 @@ std::vector<FileDef> buildFiles()
         // the whole stock are read from the index alone.
         {byText("kucun", "编号"), byText("kucun", "品名"), byText("kucun", "拼音"),
          {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("进价金额")}, false}},
+        {},
+        // The least quantity of each herb code that the dealer wants in stock.
+        {{"kucunxiaxian", {text("编号"), number("下限")}}},
     };
     FileDef chuhuo{
         "chuhuo.db",
@@ -115,6 +121,17 @@ std::vector<FileDef> buildFiles()
         {QStringLiteral("idx_chuhuo_出库")},
     };
     return {bianhao, userdb, jinhuo, kucun, chuhuo};
+}
+
+const TableDef *tableOfFile(const FileDef &file, const QString &tableName)
+{
+    for (const auto *defs : {&file.tables, &file.addedTables}) {
+        for (const TableDef &def : *defs) {
+            if (def.name == tableName)
+                return &def;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -138,12 +155,9 @@ const std::vector<FileDef> &files()
 
 const TableDef *table(const QString &tableName)
 {
-    const FileDef *file = fileOfTable(tableName);
-    if (!file)
-        return nullptr;
-    for (const TableDef &def : file->tables) {
-        if (def.name == tableName)
-            return &def;
+    for (const FileDef &file : files()) {
+        if (const TableDef *def = tableOfFile(file, tableName))
+            return def;
     }
     return nullptr;
 }
@@ -151,10 +165,8 @@ const TableDef *table(const QString &tableName)
 const FileDef *fileOfTable(const QString &tableName)
 {
     for (const FileDef &file : files()) {
-        for (const TableDef &def : file.tables) {
-            if (def.name == tableName)
-                return &file;
-        }
+        if (tableOfFile(file, tableName))
+            return &file;
     }
     return nullptr;
 }
@@ -162,6 +174,14 @@ const FileDef *fileOfTable(const QString &tableName)
 QString declaredType(ColumnKind kind)
 {
     return kind == ColumnKind::Number ? QStringLiteral("REAL") : QStringLiteral("TEXT");
+}
+
+QString columnDeclarations(const TableDef &table)
+{
+    QStringList columns;
+    for (const ColumnDef &column : table.columns)
+        columns << quotedName(column.name) + QLatin1Char(' ') + declaredType(column.kind);
+    return columns.join(QLatin1String(", "));
 }
 
 } // namespace Schema
