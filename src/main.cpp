@@ -1,3 +1,4 @@
+#include "insight/insightscreens.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "shell/datafolder.h"
@@ -54,6 +55,7 @@ int main(int argc, char *argv[])
     registerReferenceScreens(screens);
     registerPurchasingScreens(screens);
     registerStockScreens(screens);
+    registerInsightScreens(screens);
 
     auto *login = new LogoFrm(store, screens);
     login->setAttribute(Qt::WA_DeleteOnClose);
