@@ -1,5 +1,6 @@
 #include "screendriver.h"
 
+#include "insight/insightscreens.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "shell/childscreen.h"
@@ -55,6 +56,7 @@ ScreenDriver::ScreenDriver(Store &store) : m_store(store)
     registerReferenceScreens(m_registry);
     registerPurchasingScreens(m_registry);
     registerStockScreens(m_registry);
+    registerInsightScreens(m_registry);
 }
 
 ScreenDriver::~ScreenDriver()

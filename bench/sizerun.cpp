@@ -2,6 +2,7 @@
 
 #include "bench.h"
 #include "datacache.h"
+#include "insightactions.h"
 #include "probes.h"
 #include "screenactions.h"
 #include "shellactions.h"
@@ -94,6 +95,7 @@ SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const
         addTradeActions(bench, purchaseSide(), actions);
         addTradeActions(bench, salesSide(), actions);
         addStockActions(bench, actions);
+        addInsightActions(bench, actions);
         Runner runner(bench, options);
         for (const Action &action : actions) {
             if (!options.wants(action.group, action.name))

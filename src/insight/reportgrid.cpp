@@ -18,24 +18,23 @@ ReportModel::ReportModel(const QVector<ReportColumn> &columns, QObject *parent)
 {
 }
 
-void ReportModel::setRows(const QVector<QVariantList> &rows, const QVector<int> &marked)
+void ReportModel::setRows(int rows, const Cell &cell, const Mark &marked)
 {
     beginResetModel();
     m_rows = rows;
-    m_marked = QVector<bool>(rows.size(), false);
-    for (int row : marked)
-        m_marked[row] = true;
+    m_cell = cell;
+    m_marked = marked;
     endResetModel();
 }
 
 bool ReportModel::isMarked(int row) const
 {
-    return m_marked.value(row, false);
+    return m_marked && m_marked(row);
 }
 
 int ReportModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int ReportModel::columnCount(const QModelIndex &parent) const
@@ -45,13 +44,13 @@ int ReportModel::columnCount(const QModelIndex &parent) const
 
 QVariant ReportModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_rows)
         return QVariant();
     if (role == Qt::ForegroundRole)
         return isMarked(index.row()) ? QVariant(QBrush(Qt::red)) : QVariant();
     if (role != Qt::DisplayRole)
         return QVariant();
-    const QVariant value = m_rows.at(index.row()).value(index.column());
+    const QVariant value = m_cell(index.row(), index.column());
     if (value.isNull())
         return QVariant();
     // Sums show in their plain form, without the binary noise of adding decimals.

@@ -4,8 +4,8 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
-#include <QVariantList>
 #include <QVector>
+#include <functional>
 
 // One column of a report: its caption, how its cells show, and its width in twips.
 struct ReportColumn
@@ -15,17 +15,23 @@ struct ReportColumn
     int widthTwips;
 };
 
-// The rows of a computed list, read only. Marked rows show in red.
+// The rows of a computed list, read only. A cell's value is asked for only when the cell is
+// drawn, so that a list of tens of thousands of rows costs no more to show than its first page.
+// Marked rows show in red.
 class ReportModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
+    using Cell = std::function<QVariant(int row, int column)>;
+    using Mark = std::function<bool(int row)>;
+
     ReportModel(const QVector<ReportColumn> &columns, QObject *parent = nullptr);
 
     const QVector<ReportColumn> &columns() const { return m_columns; }
-    // Replaces every row; `marked` holds the indexes of the rows shown in red.
-    void setRows(const QVector<QVariantList> &rows, const QVector<int> &marked = {});
+    // Replaces every row: `cell` gives the values of `rows` rows, `marked` (when given) tells
+    // the rows shown in red. Both are asked as long as the rows are shown.
+    void setRows(int rows, const Cell &cell, const Mark &marked = {});
     bool isMarked(int row) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -36,8 +42,9 @@ public:
 
 private:
     QVector<ReportColumn> m_columns;
-    QVector<QVariantList> m_rows;
-    QVector<bool> m_marked;
+    int m_rows = 0;
+    Cell m_cell;
+    Mark m_marked;
 };
 
 // A read-only grid over a report: compact rows as in the data grids, whole rows selected,

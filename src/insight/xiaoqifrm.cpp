@@ -20,35 +20,25 @@ using namespace InsightQueries;
 
 namespace {
 
-QVector<ReportColumn> batchColumns(bool withDaysLeft)
+// The columns of both grids; the days left stay empty for a date that does not read.
+enum Column { Code, Name, Grade, Origin, Batch, Expiry, DaysLeft, Unit, Quantity, Value, Room };
+
+const QVector<ReportColumn> &batchColumns()
 {
-    QVector<ReportColumn> columns = {
+    static const QVector<ReportColumn> columns = {
         {QStringLiteral("编号"), CellKind::Text, 900},
         {QStringLiteral("品名"), CellKind::Text, 1200},
         {QStringLiteral("规格"), CellKind::Text, 700},
         {QStringLiteral("产地"), CellKind::Text, 700},
         {QStringLiteral("批号"), CellKind::Text, 900},
         {QStringLiteral("有效期"), CellKind::Text, 1100},
-    };
-    if (withDaysLeft)
-        columns.append({QStringLiteral("剩余天数"), CellKind::Number, 900});
-    columns += {
+        {QStringLiteral("剩余天数"), CellKind::Number, 900},
         {QStringLiteral("单位"), CellKind::Text, 500},
         {QStringLiteral("库存数量"), CellKind::Number, 900},
         {QStringLiteral("进价金额"), CellKind::Money, 1000},
         {QStringLiteral("库房"), CellKind::Text, 700},
     };
     return columns;
-}
-
-QVariantList cells(const ExpiringBatch &batch, const QVariant &daysLeft)
-{
-    QVariantList row = {batch.code, batch.name, batch.grade, batch.origin, batch.batch,
-                        batch.expiryText};
-    if (daysLeft.isValid())
-        row << daysLeft;
-    row << batch.unit << batch.quantity << batch.value << batch.storeRoom;
-    return row;
 }
 
 } // namespace
@@ -81,7 +71,7 @@ void XiaoqiFrm::buildControls()
     queryRow->addStretch();
     page->addLayout(queryRow);
 
-    DBGrid1 = new ReportGrid(batchColumns(true), QStringLiteral("DBGrid1"), this);
+    DBGrid1 = new ReportGrid(batchColumns(), QStringLiteral("DBGrid1"), this);
     page->addWidget(DBGrid1, 3);
 
     auto *totalsRow = new QHBoxLayout;
@@ -99,7 +89,7 @@ void XiaoqiFrm::buildControls()
 
     Label6 = label(this, QStringLiteral("Label6"), QStringLiteral("有效期无法识别"), QRect());
     page->addWidget(Label6);
-    DBGrid2 = new ReportGrid(batchColumns(false), QStringLiteral("DBGrid2"), this);
+    DBGrid2 = new ReportGrid(batchColumns(), QStringLiteral("DBGrid2"), this);
     page->addWidget(DBGrid2, 1);
 }
 
@@ -117,39 +107,68 @@ void XiaoqiFrm::query()
         Messages::inform(this, error.text());
         return;
     }
-    const std::optional<ExpiryList> list =
-        expiringBatches(store(), Clock::today(), nearDays, &error);
+    const QDate today = Clock::today();
+    std::optional<ExpiryList> list = expiringBatches(store(), today, nearDays, &error);
     if (!list) {
         Messages::inform(this, error.text());
         return;
     }
-    showBatches(*list);
+    m_batches = std::move(*list);
+    m_today = today;
+    showBatches();
 }
 
-void XiaoqiFrm::showBatches(const ExpiryList &list)
+void XiaoqiFrm::showBatches()
 {
-    const QDate today = Clock::today();
-    QVector<QVariantList> rows;
-    QVector<int> expired;
+    int expired = 0;
     double quantity = 0;
     double value = 0;
-    for (const ExpiringBatch &batch : list.dated) {
-        const qint64 daysLeft = today.daysTo(batch.expiry);
-        if (daysLeft < 0)
-            expired << int(rows.size());
-        rows << cells(batch, daysLeft);
+    for (const ExpiringBatch &batch : m_batches.dated) {
+        if (batch.expiry < m_today)
+            ++expired;
         quantity += batch.quantity;
         value += batch.value.toDouble();
     }
-    DBGrid1->report()->setRows(rows, expired);
-    Text2->setText(QString::number(rows.size()));
-    Text3->setText(QString::number(expired.size()));
+    DBGrid1->report()->setRows(
+        int(m_batches.dated.size()),
+        [this](int row, int column) { return cell(m_batches.dated.at(row), column); },
+        [this](int row) { return m_batches.dated.at(row).expiry < m_today; });
+    Text2->setText(QString::number(m_batches.dated.size()));
+    Text3->setText(QString::number(expired));
     Text4->setText(Values::plainNumber(quantity));
     Text5->setText(Values::money(value));
 
-    QVector<QVariantList> unreadable;
-    for (const ExpiringBatch &batch : list.unreadable)
-        unreadable << cells(batch, QVariant());
-    DBGrid2->report()->setRows(unreadable);
-    Label6->setText(QStringLiteral("有效期无法识别（%1 批）").arg(unreadable.size()));
+    DBGrid2->report()->setRows(int(m_batches.unreadable.size()), [this](int row, int column) {
+        return cell(m_batches.unreadable.at(row), column);
+    });
+    Label6->setText(QStringLiteral("有效期无法识别（%1 批）").arg(m_batches.unreadable.size()));
+}
+
+QVariant XiaoqiFrm::cell(const ExpiringBatch &batch, int column) const
+{
+    switch (column) {
+    case Code:
+        return batch.code;
+    case Name:
+        return batch.name;
+    case Grade:
+        return batch.grade;
+    case Origin:
+        return batch.origin;
+    case Batch:
+        return batch.batch;
+    case Expiry:
+        return batch.expiryText;
+    case DaysLeft:
+        return batch.expiry.isValid() ? QVariant(m_today.daysTo(batch.expiry)) : QVariant();
+    case Unit:
+        return batch.unit;
+    case Quantity:
+        return batch.quantity;
+    case Value:
+        return batch.value;
+    case Room:
+        return batch.storeRoom;
+    }
+    return QVariant();
 }

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "shell/childscreen.h"
+#include "store/insightqueries.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class ReportGrid;
-namespace InsightQueries {
-struct ExpiryList;
-}
 
 // Near-expiry stock: the batches on hand whose expiry date is past or within the set number of
 // days, earliest first, expired ones in red, with their totals; batches whose date does not read
@@ -24,7 +22,8 @@ private:
     void buildControls();
     // Keeps a changed number of days, then lists the batches for it.
     void query();
-    void showBatches(const InsightQueries::ExpiryList &list);
+    void showBatches();
+    QVariant cell(const InsightQueries::ExpiringBatch &batch, int column) const;
 
     QLabel *Label1;
     QLineEdit *Text1; // number of days
@@ -36,4 +35,8 @@ private:
     QLineEdit *Text5;    // value
     QLabel *Label6;      // "有效期无法识别"
     ReportGrid *DBGrid2;
+
+    // What the grids show; the day the days left are counted from.
+    InsightQueries::ExpiryList m_batches;
+    QDate m_today;
 };

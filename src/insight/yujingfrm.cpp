@@ -73,13 +73,14 @@ void YujingFrm::refresh()
         Messages::inform(this, error.text());
         return;
     }
-    QVector<QVariantList> rows;
-    for (const LowStockHerb &herb : *herbs) {
-        rows << QVariantList{herb.code,       herb.name,
-                             herb.onHand,     herb.minimum,
-                             herb.shortfall(), shownSupplier(herb.supplier),
-                             herb.price,      herb.date};
-    }
-    DBGrid1->report()->setRows(rows);
-    Text2->setText(QString::number(rows.size()));
+    m_herbs = *herbs;
+    DBGrid1->report()->setRows(int(m_herbs.size()), [this](int row, int column) {
+        const LowStockHerb &herb = m_herbs.at(row);
+        const QVariantList cells = {herb.code,        herb.name,
+                                    herb.onHand,      herb.minimum,
+                                    herb.shortfall(), shownSupplier(herb.supplier),
+                                    herb.price,       herb.date};
+        return cells.value(column);
+    });
+    Text2->setText(QString::number(m_herbs.size()));
 }

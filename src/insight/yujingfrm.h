@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/childscreen.h"
+#include "store/insightqueries.h"
 
 class QLabel;
 class QLineEdit;
@@ -24,4 +25,5 @@ private:
     QPushButton *Command1;
     QLineEdit *Text2; // herbs listed
     ReportGrid *DBGrid1;
+    QVector<InsightQueries::LowStockHerb> m_herbs; // what the grid shows
 };

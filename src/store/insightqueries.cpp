@@ -1,5 +1,6 @@
 #include "store/insightqueries.h"
 
+#include "store/bulkread.h"
 #include "store/store.h"
 #include "store/values.h"
 
@@ -7,39 +8,43 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <functional>
+#include <numeric>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 const QString NearDaysSetting = QStringLiteral("近效期天数");
 
-// Runs one statement of the store's cache with bound values and hands every row to `eachRow`;
-// false and *error on failure.
+// Runs one statement with bound values and hands every row to `eachRow`; false and *error on
+// failure.
 bool forEachRow(Store &store, const QString &sql, const QVariantList &values,
                 const QString &action, StoreError *error,
-                const std::function<void(const QSqlQuery &)> &eachRow)
+                const std::function<void(const BulkRead &)> &eachRow)
 {
-    StoreError prepareError;
-    QSqlQuery *statement = store.prepared(sql, &prepareError);
-    if (!statement) {
-        *error = {action, prepareError.detail};
-        return false;
-    }
-    for (int i = 0; i < values.size(); ++i)
-        statement->bindValue(i, values.at(i));
-    if (!store.run(*statement, action)) {
-        *error = store.lastError();
-        statement->finish();
-        return false;
-    }
-    while (statement->next())
-        eachRow(*statement);
-    statement->finish();
-    return true;
+    BulkRead rows(store, sql, values, action);
+    while (rows.next())
+        eachRow(rows);
+    if (rows.ok())
+        return true;
+    *error = rows.error();
+    return false;
 }
 
-QString text(const QSqlQuery &row, int column)
+// Sorts through an order of positions, stable: moving the batches themselves while sorting
+// would move all their texts many times over.
+template <typename Less>
+void sortBatches(QVector<InsightQueries::ExpiringBatch> &batches, Less less)
 {
-    return row.value(column).toString();
+    std::vector<int> order(batches.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return less(batches.at(a), batches.at(b)); });
+    QVector<InsightQueries::ExpiringBatch> sorted;
+    sorted.reserve(batches.size());
+    for (int position : order)
+        sorted.append(std::move(batches[position]));
+    batches = std::move(sorted);
 }
 
 QDate firstOfMonth(const QDate &day)
@@ -67,7 +72,7 @@ int nearExpiryDays(Store &store)
     StoreError ignored;
     forEachRow(store, QStringLiteral(R"(SELECT "值" FROM tongjicanshu WHERE "名称" = ?)"),
                {NearDaysSetting}, QString(), &ignored,
-               [&stored](const QSqlQuery &row) { stored = row.value(0); });
+               [&stored](const BulkRead &row) { stored = row.value(0); });
     bool ok = false;
     const int days = stored.toString().trimmed().toInt(&ok);
     return ok && days >= 0 && days <= MaxNearDays ? days : DefaultNearDays;
@@ -112,31 +117,27 @@ std::optional<ExpiryList> expiringBatches(Store &store, const QDate &today, int 
     ExpiryList list;
     const bool read = forEachRow(
         store, sql, {Values::storedDate(horizon)}, QStringLiteral("查询近效期库存失败"), error,
-        [&](const QSqlQuery &row) {
-            ExpiringBatch batch{text(row, 0), text(row, 1), text(row, 2), text(row, 3),
-                                text(row, 4), text(row, 5), text(row, 6), text(row, 7),
-                                QDate(),      row.value(8).toDouble(), row.value(9)};
+        [&](const BulkRead &row) {
+            ExpiringBatch batch{row.text(0), row.text(1), row.text(2), row.text(3),
+                                row.text(4), row.text(5), row.text(6), row.text(7),
+                                QDate(),      row.number(8), row.value(9)};
             if (const std::optional<QDate> date = Values::parseDate(batch.expiryText)) {
                 if (*date > horizon)
                     return;
                 batch.expiry = *date;
-                list.dated.append(batch);
+                list.dated.append(std::move(batch));
             } else {
-                list.unreadable.append(batch);
+                list.unreadable.append(std::move(batch));
             }
         });
     if (!read)
         return std::nullopt;
-    const auto byCodeAndBatch = [](const ExpiringBatch &a, const ExpiringBatch &b) {
+    sortBatches(list.dated, [](const ExpiringBatch &a, const ExpiringBatch &b) {
+        return std::tie(a.expiry, a.code, a.batch) < std::tie(b.expiry, b.code, b.batch);
+    });
+    sortBatches(list.unreadable, [](const ExpiringBatch &a, const ExpiringBatch &b) {
         return std::tie(a.code, a.batch) < std::tie(b.code, b.batch);
-    };
-    std::stable_sort(list.dated.begin(), list.dated.end(),
-                     [&](const ExpiringBatch &a, const ExpiringBatch &b) {
-                         if (a.expiry != b.expiry)
-                             return a.expiry < b.expiry;
-                         return byCodeAndBatch(a, b);
-                     });
-    std::stable_sort(list.unreadable.begin(), list.unreadable.end(), byCodeAndBatch);
+    });
     return list;
 }
 
@@ -166,10 +167,10 @@ std::optional<QVector<LowStockHerb>> lowStock(Store &store, StoreError *error)
            ORDER BY m."编号")");
     QVector<LowStockHerb> herbs;
     const bool read = forEachRow(store, sql, {}, QStringLiteral("查询库存预警失败"), error,
-                                 [&herbs](const QSqlQuery &row) {
-                                     herbs.append({text(row, 0), text(row, 3),
-                                                   row.value(2).toDouble(),
-                                                   row.value(1).toDouble(), row.value(4),
+                                 [&herbs](const BulkRead &row) {
+                                     herbs.append({row.text(0), row.text(3),
+                                                   row.number(2),
+                                                   row.number(1), row.value(4),
                                                    row.value(5), row.value(6)});
                                  });
     if (!read)
@@ -196,10 +197,10 @@ std::optional<QVector<MonthAmounts>> monthlyAmounts(Store &store, const QDate &t
                                 .arg(table);
         return forEachRow(store, sql, {Values::storedDate(first), Values::storedDate(today)},
                           QStringLiteral("统计 %1 月度金额失败").arg(table), error,
-                          [&](const QSqlQuery &row) {
-                              const int index = indexOfMonth.value(text(row, 0), -1);
+                          [&](const BulkRead &row) {
+                              const int index = indexOfMonth.value(row.text(0), -1);
                               if (index >= 0)
-                                  amounts[index].*field = row.value(1).toDouble();
+                                  amounts[index].*field = row.number(1);
                           });
     };
     if (!sumPerMonth(QStringLiteral("jinhuo"), &MonthAmounts::purchases)
@@ -225,8 +226,8 @@ std::optional<QVector<HerbAmount>> topSales(Store &store, const QDate &from, con
     QVector<HerbAmount> herbs;
     const bool read = forEachRow(
         store, sql, {Values::storedDate(from), Values::storedDate(to), count},
-        QStringLiteral("统计销售排行失败"), error, [&herbs](const QSqlQuery &row) {
-            herbs.append({text(row, 0), text(row, 1), row.value(2).toDouble()});
+        QStringLiteral("统计销售排行失败"), error, [&herbs](const BulkRead &row) {
+            herbs.append({row.text(0), row.text(1), row.number(2)});
         });
     if (!read)
         return std::nullopt;
@@ -240,8 +241,8 @@ std::optional<QVector<StoreRoomValue>> stockValueByStoreRoom(Store &store, Store
            GROUP BY room ORDER BY room)");
     QVector<StoreRoomValue> rooms;
     const bool read = forEachRow(store, sql, {}, QStringLiteral("统计库存金额失败"), error,
-                                 [&rooms](const QSqlQuery &row) {
-                                     rooms.append({text(row, 0), row.value(1).toDouble()});
+                                 [&rooms](const BulkRead &row) {
+                                     rooms.append({row.text(0), row.number(1)});
                                  });
     if (!read)
         return std::nullopt;

@@ -79,12 +79,14 @@ std::vector<FileDef> buildFiles()
               flag("入库")}},
             {"huodan", {text("进货单"), text("日期"), text("厂家")}},
         },
+        // The code index also holds the date, so that the latest purchase of a code (the
+        // low-stock list's supplier and price) is one look-up.
         {pending("jinhuo", "入库"), byText("jinhuo", "单据号"), byDateWithTotals("jinhuo"),
-         byText("jinhuo", "编号"), byText("jinhuo", "品名"), byText("jinhuo", "厂家"),
-         byText("huodan", "进货单")},
+         {QStringLiteral("jinhuo"), {QStringLiteral("编号"), QStringLiteral("日期")}, true},
+         byText("jinhuo", "品名"), byText("jinhuo", "厂家"), byText("huodan", "进货单")},
         // A full index on the flag competed with the partial one, winning or losing by the
-        // statistics of the day.
-        {QStringLiteral("idx_jinhuo_入库")},
+        // statistics of the day; the code index without the date is the one above's forerunner.
+        {QStringLiteral("idx_jinhuo_入库"), QStringLiteral("idx_jinhuo_编号")},
     };
     FileDef kucun{
         "kucun.db",
@@ -96,10 +98,12 @@ std::vector<FileDef> buildFiles()
               number("库存数量"), number("入库数量"), money("进价"), money("进价金额"),
               money("销价")}},
         },
-        // The last index carries the two columns the stock query totals, so that the totals of
-        // the whole stock are read from the index alone.
+        // The fourth index carries the two columns the stock query totals, so that the totals
+        // of the whole stock are read from the index alone; the last, the quantity of each
+        // code, so that the low-stock list sums every code's stock from it.
         {byText("kucun", "编号"), byText("kucun", "品名"), byText("kucun", "拼音"),
-         {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("进价金额")}, false}},
+         {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("进价金额")}, false},
+         {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("库存数量")}, true}},
         {},
         // The least quantity of each herb code that the dealer wants in stock.
         {{"kucunxiaxian", {text("编号"), number("下限")}}},
