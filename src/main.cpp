@@ -1,3 +1,4 @@
+#include "help/bangzhufrm.h"
 #include "insight/insightscreens.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
@@ -56,6 +57,7 @@ int main(int argc, char *argv[])
     registerPurchasingScreens(screens);
     registerStockScreens(screens);
     registerInsightScreens(screens);
+    registerHelpScreens(screens);
 
     auto *login = new LogoFrm(store, screens);
     login->setAttribute(Qt::WA_DeleteOnClose);

@@ -37,12 +37,16 @@ QChart *make(const QString &title, const QStringList &categories, const QVector<
             lowest = std::min(lowest, amount);
             highest = std::max(highest, amount);
         }
+        // The amount stands beside its bar, on the chart's white.
+        set->setLabelColor(Qt::black);
         bars->append(set);
     }
     if (horizontal) {
         bars->setLabelsVisible(true);
-        bars->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
+        bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
         bars->setLabelsPrecision(15);
+        // Room beyond the longest bar for its amount.
+        highest += (highest - lowest) * 0.15;
     }
     chart->addSeries(bars);
 
@@ -51,6 +55,8 @@ QChart *make(const QString &title, const QStringList &categories, const QVector<
     if (horizontal)
         std::reverse(shownCategories.begin(), shownCategories.end());
     categoryAxis->append(shownCategories);
+    // Herb and store-room names are short; cut, they would say nothing.
+    categoryAxis->setTruncateLabels(false);
     auto *amountAxis = new QValueAxis;
     amountAxis->setTitleText(QStringLiteral("元"));
     amountAxis->setLabelFormat(QStringLiteral("%.0f"));

@@ -160,16 +160,22 @@ void GaikuangFrm::showMonths()
     QStringList categories;
     AmountChart::Series purchases{QStringLiteral("进货金额"), {}};
     AmountChart::Series sales{QStringLiteral("销售金额"), {}};
+    // Twelve months name each month once, so the month alone labels its bars; the title gives
+    // the years.
     for (const MonthAmounts &month : *months) {
-        categories << month.month.toString(QStringLiteral("yyyy-MM"));
+        categories << QStringLiteral("%1月").arg(month.month.month());
         purchases.values << month.purchases;
         sales.values << month.sales;
     }
-    showChart(Chart1, AmountChart::make(QStringLiteral("最近 %1 个月进货与销售金额").arg(Months),
+    const QDate first = months->first().month;
+    showChart(Chart1, AmountChart::make(QStringLiteral("%1年%2月至%3年%4月进货与销售金额")
+                                            .arg(first.year())
+                                            .arg(first.month())
+                                            .arg(today.year())
+                                            .arg(today.month()),
                                         categories, {purchases, sales}, Qt::Vertical));
     Label1->setText(QStringLiteral("%1 至 %2，未入库、未出库的单据也计在内")
-                        .arg(Values::storedDate(months->first().month),
-                             Values::storedDate(today)));
+                        .arg(Values::storedDate(first), Values::storedDate(today)));
 }
 
 void GaikuangFrm::showTopSales()

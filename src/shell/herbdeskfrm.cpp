@@ -90,7 +90,7 @@ const std::vector<MenuLine> &menuLines()
         {1, "gang7", nullptr, ""},
         {1, "gaikuangnum", "经营概况", "gaikuangfrm"},
         {0, "helpnum", "使用帮助", ""},
-        {1, "ruhenum", "如何使用", ""},
+        {1, "ruhenum", "如何使用", "bangzhufrm"},
         {1, "lianxinum", "联系我们", "lianxifrm"},
         {1, "zhuyenum", "访问主页", ""},
     };

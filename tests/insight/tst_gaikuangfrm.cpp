@@ -117,7 +117,7 @@ private slots:
         QStringList months;
         QList<double> purchases, sales;
         for (QDate month(2025, 7, 1); month <= Today; month = month.addMonths(1)) {
-            months << month.toString("yyyy-MM");
+            months << QString("%1月").arg(month.month());
             const QVariantList range = {Values::storedDate(month),
                                         Values::storedDate(month.addMonths(1).addDays(-1))};
             const QString sum = "SELECT total(金额) FROM %1 WHERE 日期 BETWEEN ? AND ?";

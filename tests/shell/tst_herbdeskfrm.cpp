@@ -37,7 +37,7 @@ const QList<QPair<QString, QString>> menus = {
                   "jishinum:公司员工=yuangongfrm"},
     {"tongjinum", "xiaoqinum:近效期查询=xiaoqifrm yujingnum:库存预警=yujingfrm "
                   "xiaxiannum:库存下限=xiaxianfrm gang7: gaikuangnum:经营概况=gaikuangfrm"},
-    {"helpnum", "ruhenum:如何使用 lianxinum:联系我们=lianxifrm zhuyenum:访问主页"},
+    {"helpnum", "ruhenum:如何使用=bangzhufrm lianxinum:联系我们=lianxifrm zhuyenum:访问主页"},
     {"Toolbar1", "Toolbar1_1:进货登记=jinhuodjfrm Toolbar1_2:销售登记=xiaoshoufrm Toolbar1_3: "
                  "Toolbar1_4:进货查询=jinhuochafrm Toolbar1_5:销售查询=xiaoshouchafrm "
                  "Toolbar1_6: Toolbar1_7:库存查询=kucunchafrm Toolbar1_8:退出"},
