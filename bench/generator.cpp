@@ -3,7 +3,7 @@
 #include "sqlitedb.h"
 #include "vocabulary.h"
 
-#include "purchasing/documentnumber.h"
+#include "trading/documentnumber.h"
 #include "store/schema.h"
 #include "store/store.h"
 

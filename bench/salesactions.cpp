@@ -32,6 +32,16 @@ void postSales(Engine &engine)
     engine.exec(QStringLiteral("COMMIT"));
 }
 
+// Every stock row of the codes being sold holds plenty: the row the benchmark enters lines of
+// (the middle one) and those of the pending lines, which are copies of lines posted before.
+void supplyStock(Engine &engine)
+{
+    engine.exec(QStringLiteral(
+        "UPDATE kucun SET 库存数量 = max(ifnull(库存数量, 0), 100000) WHERE 编号 IN "
+        "(SELECT 编号 FROM kucun WHERE rowid >= (SELECT max(rowid) / 2 FROM kucun) LIMIT 1) "
+        "OR 编号 IN (SELECT 编号 FROM chuhuo WHERE 出库 IS NULL)"));
+}
+
 } // namespace
 
 TradeSide salesSide()
@@ -53,9 +63,10 @@ TradeSide salesSide()
         return {{"Text3_0", row["编号"].toString()}, {"Text3_1", row["品名"].toString()},
                 {"Text3_2", row["拼音"].toString()}, {"Text3_3", row["规格"].toString()},
                 {"Text3_4", row["产地"].toString()}, {"Text3_7", row["批号"].toString()},
-                {"Text7", "100000"},                 {"Text8", "1"},
+                {"Text8", "1"},
                 {"Text9", "20"},                     {"Text10", "20.00"}};
     };
     side.enginePost = postSales;
+    side.supplyStock = supplyStock;
     return side;
 }

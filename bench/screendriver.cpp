@@ -3,6 +3,7 @@
 #include "insight/insightscreens.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
+#include "sales/salesscreens.h"
 #include "shell/childscreen.h"
 #include "shell/herbdeskfrm.h"
 #include "stock/stockscreens.h"
@@ -55,6 +56,7 @@ ScreenDriver::ScreenDriver(Store &store) : m_store(store)
     // The subsystems main.cpp registers.
     registerReferenceScreens(m_registry);
     registerPurchasingScreens(m_registry);
+    registerSalesScreens(m_registry);
     registerStockScreens(m_registry);
     registerInsightScreens(m_registry);
 }

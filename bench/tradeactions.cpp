@@ -70,7 +70,11 @@ void addLineEntry(Bench &bench, const TradeSide &side, std::vector<Action> &acti
     action.name = QStringLiteral("add a line (%1)").arg(side.entryScreen);
     action.target = Target::cpuMs(5);
     action.countsCommits = true;
-    action.setUp = [&bench, side, screen] { *screen = bench.driver().open(side.entryScreen); };
+    action.setUp = [&bench, side, screen] {
+        if (side.supplyStock)
+            side.supplyStock(bench.engine());
+        *screen = bench.driver().open(side.entryScreen);
+    };
     action.prepare = [&bench, side, screen] {
         const QVariantMap row = middleRow(bench.engine(), side.searchTable);
         for (const auto &[box, text] : side.lineBoxes(row))
@@ -108,6 +112,8 @@ void refillPending(Engine &engine, const TradeSide &side)
                                "ORDER BY rowid DESC LIMIT %5)")
                     .arg(table, columns, copied, flag)
                     .arg(PostedLines));
+    if (side.supplyStock)
+        side.supplyStock(engine);
 }
 
 void addPosting(Bench &bench, const TradeSide &side, std::vector<Action> &actions)

@@ -30,6 +30,9 @@ struct TradeSide
     std::function<QList<QPair<QString, QString>>(const QVariantMap &row)> lineBoxes;
     // The least SQL of posting every pending line, in one transaction.
     std::function<void(Engine &)> enginePost;
+    // Sales only: enough stock for the lines the benchmark adds and posts, which the program
+    // refuses otherwise.
+    std::function<void(Engine &)> supplyStock;
 };
 
 void addTradeActions(Bench &bench, const TradeSide &side, std::vector<Action> &actions);

@@ -2,6 +2,7 @@
 #include "insight/insightscreens.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
+#include "sales/salesscreens.h"
 #include "shell/datafolder.h"
 #include "shell/logofrm.h"
 #include "shell/messages.h"
@@ -55,6 +56,7 @@ int main(int argc, char *argv[])
     ScreenRegistry screens;
     registerReferenceScreens(screens);
     registerPurchasingScreens(screens);
+    registerSalesScreens(screens);
     registerStockScreens(screens);
     registerInsightScreens(screens);
     registerHelpScreens(screens);

@@ -1,43 +1,36 @@
 #include "purchasing/jinhuodjfrm.h"
 
-#include "purchasing/documentnumber.h"
 #include "purchasing/noticeprintfrm.h"
 #include "purchasing/stockinposting.h"
 #include "shell/datagrid.h"
-#include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
-#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/clock.h"
 #include "store/cursor.h"
 #include "store/store.h"
 #include "store/values.h"
+#include "trading/documentnumber.h"
+#include "trading/entrysteps.h"
+#include "trading/herblookup.h"
+#include "trading/pendinglines.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
 const QString PendingTable = QStringLiteral("jinhuo");
-const QString Catalogue = QStringLiteral("yaocai");
-// Catalogue column searched under each of the first three herb boxes.
-const char *const SearchColumns[] = {"编号", "品名", "拼音"};
 
 constexpr int RowTops[] = {330, 720, 1110, 1500};
-constexpr int BoxHeight = 300;
 constexpr int BoxWidth = 1440;
 // Where each of the three columns of herb boxes starts and how wide its labels are: two
 // characters in the first two columns, four in the third. The first column stays far enough
 // left for the 6000-twip lookup grid to drop down inside the window.
 constexpr int HerbColumnLefts[] = {90, 2130, 4170};
 constexpr int HerbLabelWidths[] = {480, 480, 840};
-constexpr int LookupWidth = 6000;
-constexpr int LookupColumns = 5;
 
 QString column(const char *name)
 {
@@ -60,7 +53,7 @@ double numberIn(const QLineEdit *box)
 JinhuodjFrm::JinhuodjFrm(Store &store, QWidget *parent)
     : ChildScreen(store, QStringLiteral("jinhuodjfrm"), QStringLiteral("进货登记"), 9645, 6990,
                   parent),
-      Data1(new Cursor(store, this))
+      m_form(this), Data1(new Cursor(store, this))
 {
     Data1->setObjectName(QStringLiteral("Data1"));
     buildBasicFrame();
@@ -70,12 +63,15 @@ JinhuodjFrm::JinhuodjFrm(Store &store, QWidget *parent)
     // Wide enough for a whole document number, after every re-run of the pending lines too.
     connect(Data1, &Cursor::reset, DBGrid1, [this] { DBGrid1->setColumnWidth(0, twips(1650)); });
     buildBottomRow();
-    m_lookup = new DropDownSearch(store, this, QStringLiteral("DBGrid2"));
+    buildLookup();
     connectActions();
+    connectKeys();
     load();
     // The clerk starts with the herb: the first box of the Enter chain, not the document number.
     setStartBox(Text3[0]);
 }
+
+JinhuodjFrm::~JinhuodjFrm() = default;
 
 void JinhuodjFrm::buildBasicFrame()
 {
@@ -83,8 +79,8 @@ void JinhuodjFrm::buildBasicFrame()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twips(120, 60, 2640, 2000));
     const auto basicBox = [this](const char *name, const char *label, int row) {
-        return addBox(Frame1, QString::fromUtf8(name), QString::fromUtf8(label), 120,
-                      RowTops[row], 660, 1740);
+        return m_form.box(Frame1, QString::fromUtf8(name), QString::fromUtf8(label), 120,
+                          RowTops[row], 660, 1740);
     };
     Text9 = basicBox("Text9", "单据号", 0);
     Text6 = basicBox("Text6", "数  量", 1);
@@ -103,72 +99,51 @@ void JinhuodjFrm::buildHerbFrame()
                             {5, "产地", 0, 3},     {3, "规格", 1, 2},     {4, "批号", 1, 3},
                             {8, "进货日期", 2, 0}, {6, "生产日期", 2, 1}, {7, "有效期至", 2, 2}};
     for (const Place &place : places) {
-        Text3[place.index] = addBox(Frame2, QStringLiteral("Text3_%1").arg(place.index),
-                                    QString::fromUtf8(place.label), HerbColumnLefts[place.column],
-                                    RowTops[place.row], HerbLabelWidths[place.column], BoxWidth);
+        Text3[place.index] = m_form.box(
+            Frame2, QStringLiteral("Text3_%1").arg(place.index), QString::fromUtf8(place.label),
+            HerbColumnLefts[place.column], RowTops[place.row], HerbLabelWidths[place.column],
+            BoxWidth);
     }
-    Combo2 = addCombo(Frame2, QStringLiteral("Combo2"), QStringLiteral("库房"),
-                      HerbColumnLefts[1], RowTops[0], HerbLabelWidths[1]);
-    Combo1 = addCombo(Frame2, QStringLiteral("Combo1"), QStringLiteral("单位"),
-                      HerbColumnLefts[1], RowTops[1], HerbLabelWidths[1]);
-    Combo5 = addCombo(Frame2, QStringLiteral("Combo5"), QStringLiteral("供货单位"),
-                      HerbColumnLefts[2], RowTops[3], HerbLabelWidths[2]);
+    const auto combo = [this](const char *name, const char *label, int column, int row) {
+        return m_form.combo(Frame2, QString::fromUtf8(name), QString::fromUtf8(label),
+                            HerbColumnLefts[column], RowTops[row], HerbLabelWidths[column],
+                            BoxWidth);
+    };
+    Combo2 = combo("Combo2", "库房", 1, 0);
+    Combo1 = combo("Combo1", "单位", 1, 1);
+    Combo5 = combo("Combo5", "供货单位", 2, 3);
 }
 
 void JinhuodjFrm::buildBottomRow()
 {
     constexpr int top = 5940;
-    addLabel(this, QStringLiteral("品种数"), 120, top + 45, 600);
-    Text4 = new QLineEdit(this);
-    Text4->setObjectName(QStringLiteral("Text4"));
-    Text4->setGeometry(twips(720, top, 800, BoxHeight));
-    addLabel(this, QStringLiteral("合计金额"), 1620, top + 45, 780);
-    Text5 = new QLineEdit(this);
-    Text5->setObjectName(QStringLiteral("Text5"));
-    Text5->setGeometry(twips(2400, top, 1500, BoxHeight));
-    // The totals follow the lines added and deleted here; typing over them would only mislead.
-    Text4->setReadOnly(true);
-    Text5->setReadOnly(true);
-    Text5->setAlignment(Qt::AlignRight);
+    Text4 = m_form.totalBox(QStringLiteral("Text4"), QStringLiteral("品种数"), 120, top, 600, 800);
+    Text5 = m_form.totalBox(QStringLiteral("Text5"), QStringLiteral("合计金额"), 1620, top, 780,
+                            1500);
+    m_totals = std::make_unique<RunningTotals>(Text4, Text5);
 
-    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("添加"), 4080, top);
-    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("删除"), 5145, top);
-    Command3 = addButton(QStringLiteral("Command3"), QStringLiteral("打印"), 6210, top);
-    Command5 = addButton(QStringLiteral("Command5"), QStringLiteral("入库"), 7275, top);
-    Command6 = addButton(QStringLiteral("Command6"), QStringLiteral("退出"), 8340, top);
+    Command1 = m_form.button(QStringLiteral("Command1"), QStringLiteral("添加"), 4080, top);
+    Command2 = m_form.button(QStringLiteral("Command2"), QStringLiteral("删除"), 5145, top);
+    Command3 = m_form.button(QStringLiteral("Command3"), QStringLiteral("打印"), 6210, top);
+    Command5 = m_form.button(QStringLiteral("Command5"), QStringLiteral("入库"), 7275, top);
+    Command6 = m_form.button(QStringLiteral("Command6"), QStringLiteral("退出"), 8340, top);
 }
 
-QLabel *JinhuodjFrm::addLabel(QWidget *parent, const QString &text, int left, int top, int width)
+void JinhuodjFrm::buildLookup()
 {
-    return FormControls::label(parent,
-                               QStringLiteral("Label_") + QString(text).remove(QLatin1Char(' ')),
-                               text, twips(left, top, width, 255));
-}
-
-QLineEdit *JinhuodjFrm::addBox(QWidget *parent, const QString &name, const QString &label,
-                               int left, int top, int labelWidth, int boxWidth)
-{
-    addLabel(parent, label, left, top + 30, labelWidth);
-    QLineEdit *box = FormControls::textBox(parent, name,
-                                           twips(left + labelWidth, top, boxWidth, BoxHeight));
-    m_labelledBoxes.append({QString(label).remove(QLatin1Char(' ')), box});
-    return box;
-}
-
-QComboBox *JinhuodjFrm::addCombo(QWidget *parent, const QString &name, const QString &label,
-                                 int left, int top, int labelWidth)
-{
-    addLabel(parent, label, left, top + 30, labelWidth);
-    QComboBox *combo = makeEntryCombo(name, parent);
-    combo->setGeometry(twips(left + labelWidth, top, BoxWidth, BoxHeight));
-    m_labelledBoxes.append({label, combo->lineEdit()});
-    return combo;
-}
-
-QPushButton *JinhuodjFrm::addButton(const QString &name, const QString &caption, int left,
-                                    int top)
-{
-    return FormControls::button(this, name, caption, twips(left, top, 975, 360));
+    m_lookup = new HerbLookup(store(), this,
+                              {QStringLiteral("yaocai"), QStringLiteral("DBGrid2"), 6000,
+                               {1300, 1300, 800}, 5, 900},
+                              {Text3[0], Text3[1], Text3[2]}, {Text3[1], Text3[2], Text3[3]});
+    m_lookup->setTargets({{column("编号"), Text3[0]},
+                          {column("品名"), Text3[1]},
+                          {column("拼音"), Text3[2]},
+                          {column("规格"), Text3[3]},
+                          {column("产地"), Text3[5]},
+                          {column("批号"), Text3[4]},
+                          {column("库房"), nullptr, Combo2},
+                          {column("单位"), nullptr, Combo1},
+                          {column("厂家"), nullptr, Combo5}});
 }
 
 void JinhuodjFrm::load()
@@ -177,9 +152,7 @@ void JinhuodjFrm::load()
     Text3[8]->setText(Values::storedDate(Clock::today()));
 
     const Query pending(PendingTable, pendingLines());
-    const QVariant count = store().count(pending, column("编号"));
-    const QVariant amount = store().sum(pending, column("金额"));
-    setTotals(count.toDouble(), Values::sumText(amount));
+    m_totals->read(store(), pending, column("编号"));
     Data1->open(pending);
 
     fillChoices(Combo2, store(), QStringLiteral("kufang"));
@@ -193,27 +166,16 @@ void JinhuodjFrm::load()
         Text9->setText(*number);
     else
         Messages::inform(this, error.text());
-    m_searching = true;
 }
 
 void JinhuodjFrm::connectActions()
 {
-    for (int index = 0; index < 3; ++index) {
-        connect(Text3[index], &QLineEdit::textChanged, this,
-                [this, index] { searchAsYouType(index); });
-    }
-    for (int index = 0; index < 9; ++index)
-        connectHerbBoxKeys(index);
-    connectListKeys();
-    connectNumberKeys();
-
-    connect(m_lookup, &DropDownSearch::enterPressed, this, &JinhuodjFrm::copyCatalogueRow);
-    connect(m_lookup, &DropDownSearch::enterReleased, this, &JinhuodjFrm::finishGridPick);
+    connect(m_lookup, &HerbLookup::pickedInGrid, this, [this] {
+        rememberSalePrice();
+        Text3[3]->setFocus();
+    });
     connect(m_lookup->grid(), &QAbstractItemView::clicked, this,
             &JinhuodjFrm::rememberSalePrice);
-    EntryKeys::onKeyPress(m_lookup->grid(),
-                          [this](QKeyEvent *event) { return handleModeKey(event); });
-
     connect(Command1, &QPushButton::clicked, this, [this] {
         m_lookup->hide();
         addLine();
@@ -225,95 +187,28 @@ void JinhuodjFrm::connectActions()
     connect(Command6, &QPushButton::clicked, this, &JinhuodjFrm::closeScreen);
 }
 
-void JinhuodjFrm::searchAsYouType(int index)
-{
-    if (!m_searching)
-        return;
-    const Query query =
-        Query::beginningWith(Catalogue, column(SearchColumns[index]), Text3[index]->text());
-    // A failed search leaves the grid as it was.
-    m_lookup->search(Text3[index], query, LookupWidth, index == 2 ? 800 : 1300, LookupColumns);
-}
-
-void JinhuodjFrm::copyCatalogueRow()
-{
-    const Cursor &row = m_lookup->cursor();
-    if (!row.hasCurrent())
-        return;
-    struct Target { const char *column; QLineEdit *box; QComboBox *combo; };
-    const Target targets[] = {{"编号", Text3[0], nullptr}, {"品名", Text3[1], nullptr},
-                              {"拼音", Text3[2], nullptr}, {"规格", Text3[3], nullptr},
-                              {"产地", Text3[5], nullptr}, {"批号", Text3[4], nullptr},
-                              {"库房", nullptr, Combo2},   {"单位", nullptr, Combo1},
-                              {"厂家", nullptr, Combo5}};
-    m_searching = false;
-    for (const Target &target : targets) {
-        const QVariant value = row.value(column(target.column));
-        if (value.isNull())
-            continue;
-        const QString text = value.toString().trimmed();
-        if (target.box)
-            target.box->setText(text);
-        else
-            target.combo->setEditText(text);
-    }
-    m_searching = true;
-}
-
 void JinhuodjFrm::rememberSalePrice()
 {
-    const QVariant price = m_lookup->cursor().value(column("销价"));
+    const QVariant price = m_lookup->chosenRow().value(column("销价"));
     if (!price.isNull())
         m_salePrice = price.toDouble();
-}
-
-void JinhuodjFrm::finishGridPick()
-{
-    m_lookup->hide();
-    rememberSalePrice();
-    Text3[3]->setFocus();
-}
-
-void JinhuodjFrm::computeAmount()
-{
-    const auto quantity = Values::parseNumber(Text6->text());
-    const auto price = Values::parseNumber(Text7->text());
-    if (!quantity || !price) {
-        Messages::inform(this, QStringLiteral("输入错误"));
-        return;
-    }
-    Text8->setText(Values::money(*quantity * *price));
-    Text8->setFocus();
-}
-
-void JinhuodjFrm::refuse(QLineEdit *box, const QString &message)
-{
-    Messages::inform(this, message);
-    box->setFocus();
-    box->selectAll();
 }
 
 void JinhuodjFrm::addLine()
 {
     // A refused line keeps everything typed, and the box to complete gets the focus.
     if (Text3[0]->text().isEmpty())
-        return refuse(Text3[0], QStringLiteral("不能空"));
+        return m_form.refuse(Text3[0], QStringLiteral("不能空"));
     if (Text6->text().isEmpty())
-        return refuse(Text6, QStringLiteral("不能空"));
-    for (const auto &[label, box] : std::as_const(m_labelledBoxes)) {
-        if (!Values::fitsTextColumn(box->text()))
-            return refuse(box, Values::tooLongMessage(label));
-    }
-    for (QLineEdit *box : {Text6, Text7, Text8}) {
-        if (!box->text().isEmpty() && !Values::parseNumber(box->text()))
-            return refuse(box, QStringLiteral("错误！"));
-    }
+        return m_form.refuse(Text6, QStringLiteral("不能空"));
+    if (!m_form.textsFit() || !m_form.numbersIn({Text6, Text7, Text8}, QStringLiteral("错误！")))
+        return;
     if (!Text3[8]->text().isEmpty() && !Values::parseDate(Text3[8]->text()))
-        return refuse(Text3[8], QStringLiteral("错误！"));
+        return m_form.refuse(Text3[8], QStringLiteral("错误！"));
     if (!storeLine())
         return;
 
-    setTotals(Text4->text().toDouble() + 1, Values::money(totalAmount() + numberIn(Text8)));
+    m_totals->added(numberIn(Text8));
     clearEntryBoxes();
     Text3[0]->setFocus();
 }
@@ -323,53 +218,31 @@ bool JinhuodjFrm::storeLine()
     const auto orStar = [](const QString &text) {
         return text.isEmpty() ? QStringLiteral("*") : text;
     };
-    QList<QPair<const char *, QString>> given = {
-        {"编号", Text3[0]->text()},    {"品名", Text3[1]->text()},
-        {"拼音", Text3[2]->text()},    {"规格", orStar(Text3[3]->text())},
-        {"产地", orStar(Text3[5]->text())}, {"生产日期", Text3[6]->text()},
-        {"批号", orStar(Text3[4]->text())}, {"有效期", Text3[7]->text()},
-        {"单位", Combo1->currentText()}, {"数量", Text6->text()},
-        {"进价", Text7->text()},       {"金额", Text8->text()},
-        {"库房", Combo2->currentText()}, {"厂家", orStar(Combo5->currentText())}};
-    Data1->addNew();
-    bool ok = Data1->setValue(column("单据号"), Text9->text())
-              && Data1->setValue(column("日期"), Text3[8]->text());
-    for (const auto &[name, text] : given) {
-        if (!text.isEmpty())
-            ok = ok && Data1->setValue(column(name), text);
-    }
-    if (!ok || !Data1->update()) {
-        Data1->cancelUpdate();
-        Messages::inform(this, QStringLiteral("错误！\n") + Data1->lastError().text());
-        return false;
-    }
-    Data1->refresh();
-    Data1->last();
-    return true;
+    return addPendingLine(
+        this, *Data1, {{column("单据号"), Text9->text()}, {column("日期"), Text3[8]->text()}},
+        {{column("编号"), Text3[0]->text()},           {column("品名"), Text3[1]->text()},
+         {column("拼音"), Text3[2]->text()},           {column("规格"), orStar(Text3[3]->text())},
+         {column("产地"), orStar(Text3[5]->text())},   {column("生产日期"), Text3[6]->text()},
+         {column("批号"), orStar(Text3[4]->text())},   {column("有效期"), Text3[7]->text()},
+         {column("单位"), Combo1->currentText()},      {column("数量"), Text6->text()},
+         {column("进价"), Text7->text()},              {column("金额"), Text8->text()},
+         {column("库房"), Combo2->currentText()},
+         {column("厂家"), orStar(Combo5->currentText())}});
 }
 
 void JinhuodjFrm::clearEntryBoxes()
 {
-    m_searching = false;
-    for (int index = 0; index < 8; ++index)
-        Text3[index]->clear();
-    Text6->clear();
-    Text7->clear();
-    m_searching = true;
+    m_lookup->quietly([this] {
+        for (int index = 0; index < 8; ++index)
+            Text3[index]->clear();
+        Text6->clear();
+        Text7->clear();
+    });
 }
 
 void JinhuodjFrm::deleteLine()
 {
-    DBGrid1->submitPendingEdits();
-    if (!Data1->hasCurrent())
-        return;
-    const double amount = Data1->value(column("金额")).toDouble();
-    if (!Data1->remove()) {
-        Messages::inform(this, Data1->lastError().text());
-        return;
-    }
-    const double total = Values::roundMoney(totalAmount() - amount);
-    setTotals(Text4->text().toDouble() - 1, Values::plainNumber(total));
+    deletePendingLine(this, *DBGrid1, *m_totals);
 }
 
 void JinhuodjFrm::postLines()
@@ -381,17 +254,8 @@ void JinhuodjFrm::postLines()
     request.supplier = Combo5->currentText();
     request.keepNumber = m_keepNumber;
     request.salePrice = m_salePrice;
-    const StockInResult result = postPendingPurchases(store(), request);
-    if (!result.ok) {
-        Messages::inform(this, QStringLiteral("入库失败，没有做任何改动。\n")
-                                   + result.error.text());
-        return;
-    }
-    if (result.postedLines == 0)
-        return;
-    Data1->refresh();
-    setTotals(0, QStringLiteral("0"));
-    Text9->setText(result.nextNumber);
+    showPostingOutcome(this, QStringLiteral("入库"), postPendingPurchases(store(), request),
+                       *Data1, *m_totals, Text9);
 }
 
 void JinhuodjFrm::setKeepNumber(bool keep)
@@ -400,15 +264,4 @@ void JinhuodjFrm::setKeepNumber(bool keep)
     // Red document number: the next posting files under this number again.
     Text9->setStyleSheet(keep ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
     Text9->setToolTip(keep ? QStringLiteral("保持单据号（F12 取消）") : QString());
-}
-
-void JinhuodjFrm::setTotals(double lines, const QString &amount)
-{
-    Text4->setText(Values::plainNumber(lines));
-    Text5->setText(amount);
-}
-
-double JinhuodjFrm::totalAmount() const
-{
-    return numberIn(Text5);
 }

@@ -1,7 +1,9 @@
 #include "purchasing/jinhuodjfrm.h"
 
-#include "shell/dropdownsearch.h"
+#include "shell/datagrid.h"
 #include "shell/entrykeys.h"
+#include "trading/entrysteps.h"
+#include "trading/herblookup.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -9,15 +11,6 @@
 
 // The keyboard flow of purchase entry: Enter walks the boxes in reading order, Up walks back,
 // Down enters the lookup grid, F11 and F12 switch keep-number mode.
-
-namespace {
-
-bool isEnter(const QKeyEvent *event)
-{
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
-
-} // namespace
 
 bool JinhuodjFrm::handleModeKey(const QKeyEvent *event)
 {
@@ -28,99 +21,27 @@ bool JinhuodjFrm::handleModeKey(const QKeyEvent *event)
     return false;
 }
 
-void JinhuodjFrm::connectHerbBoxKeys(int index)
+void JinhuodjFrm::connectKeys()
 {
-    QLineEdit *box = Text3[index];
-    QWidget *next = index < 8 ? static_cast<QWidget *>(Text3[index + 1]) : Combo1;
-    EntryKeys::onKeyPress(box, [this, box, index, next](QKeyEvent *event) {
-        if (handleModeKey(event))
-            return true;
-        if (isEnter(event)) {
-            if (index < 3 && m_lookup->isShown()) {
-                copyCatalogueRow();
-                m_lookup->hide();
-            }
-            next->setFocus();
-            return true;
-        }
-        if (event->key() == Qt::Key_Up) {
-            m_upPressedIn = box;
-            return index > 0;
-        }
-        if (event->key() == Qt::Key_Down && index < 3 && m_lookup->isShown()) {
-            m_lookup->enter();
-            return true;
-        }
-        return false;
-    });
-    if (index == 0)
-        return;
-    EntryKeys::onKeyRelease(box, [this, box, index](QKeyEvent *event) {
-        if (event->key() != Qt::Key_Up || m_upPressedIn != box)
-            return false;
-        m_upPressedIn = nullptr;
-        Text3[index - 1]->setFocus();
-        return true;
-    });
-}
-
-void JinhuodjFrm::connectListKeys()
-{
-    struct Step { QComboBox *combo; QWidget *next; QWidget *previous; };
-    const Step steps[] = {{Combo1, Combo2, Text3[8]}, {Combo2, Combo5, Combo1},
-                          {Combo5, Text6, Combo2}};
-    for (const Step &step : steps) {
-        // However the list closes (Enter, Escape, a click), Up belongs to the fields again, so
-        // that it cannot change the choice unseen in the closed box.
-        EntryKeys::onListClosed(step.combo, [this] { m_listOpen = false; });
-        EntryKeys::onKeyPress(step.combo, [this, step](QKeyEvent *event) {
-            if (isEnter(event)) {
-                m_listOpen = false;
-                step.next->setFocus();
-                return true;
-            }
-            if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
-                // The list itself is opened by the entry combo; only the flag is kept here.
-                m_listOpen = true;
-                return false;
-            }
-            if (event->key() == Qt::Key_Up && !m_listOpen) {
-                step.previous->setFocus();
-                return true;
-            }
-            return false;
-        });
+    // Enter in the three search boxes is the lookup's; it moves on to the next box as well.
+    for (int index = 3; index < 9; ++index) {
+        QWidget *next = index < 8 ? static_cast<QWidget *>(Text3[index + 1]) : Combo1;
+        EntryKeys::onEnter(Text3[index], [next] { next->setFocus(); });
     }
-}
+    EntrySteps::upMovesBack(QList<QLineEdit *>(std::begin(Text3), std::end(Text3)));
+    const auto modeKey = [this](QKeyEvent *event) { return handleModeKey(event); };
+    for (QLineEdit *box : Text3)
+        EntryKeys::onKeyPress(box, modeKey);
+    EntryKeys::onKeyPress(m_lookup->grid(), modeKey);
 
-void JinhuodjFrm::connectNumberKeys()
-{
-    EntryKeys::onKeyPress(Text6, [this](QKeyEvent *event) {
-        if (isEnter(event))
-            Text7->setFocus();
-        else if (event->key() == Qt::Key_Up)
-            Combo5->setFocus();
-        else
-            return false;
-        return true;
-    });
-    EntryKeys::onKeyPress(Text7, [this](QKeyEvent *event) {
-        if (isEnter(event))
-            computeAmount();
-        else if (event->key() == Qt::Key_Up)
-            Text6->setFocus();
-        else
-            return false;
-        return true;
-    });
-    EntryKeys::onKeyPress(Text8, [this](QKeyEvent *event) {
-        m_listOpen = false;
-        if (isEnter(event))
-            addLine();
-        else if (event->key() == Qt::Key_Up)
-            Text7->setFocus();
-        else
-            return false;
-        return true;
+    m_comboSteps = new ComboSteps(this);
+    m_comboSteps->add(Combo1, Text3[8], Combo2);
+    m_comboSteps->add(Combo2, Combo1, Combo5);
+    m_comboSteps->add(Combo5, Combo2, Text6);
+    EntrySteps::amountBoxes(this, Text6, Text7, Text8, Combo5, [this] { addLine(); });
+    // Any key typed in the amount box forgets that a list was opened.
+    EntryKeys::onKeyPress(Text8, [this](QKeyEvent *) {
+        m_comboSteps->forgetOpenList();
+        return false;
     });
 }

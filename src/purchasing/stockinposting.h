@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/storeerror.h"
+#include "trading/posting.h"
 
 #include <QString>
 
@@ -16,18 +16,13 @@ struct StockInRequest
     double salePrice = 0.0; // the sale price of stock rows that the posting creates
 };
 
-struct StockInResult
-{
-    bool ok = false;
-    int postedLines = 0;
-    QString nextNumber; // empty when nothing was posted
-    StoreError error;
-};
+using StockInResult = PostingResult;
 
-// Posts every pending purchase line into stock: a matching stock row (same code, and batch and
-// origin matched as patterns, "*" meaning any) grows and gets the weighted average unit cost,
-// value and cost rounded to the cent; otherwise a new stock row is made. The lines are marked
-// "已入库" and filed under the request's document number, one document header is written under
-// it and the purchase counter advances unless the number is kept. All of it happens in one
-// transaction: on any failure nothing is changed and the result carries the reason.
+// Posts every pending purchase line into stock: the first matching stock row (StockMatch: same
+// code, batch and origin matched as patterns, "*" meaning any value, Null included) grows and
+// gets the weighted average unit cost, value and cost rounded to the cent; otherwise a new stock
+// row is made. The lines are marked "已入库" and filed under the request's document number, one
+// document header is written under it and the purchase counter advances unless the number is
+// kept. All of it happens in one transaction: on any failure nothing is changed and the result
+// carries the reason.
 StockInResult postPendingPurchases(Store &store, const StockInRequest &request);

@@ -9,7 +9,6 @@
 
 namespace {
 constexpr int DropOffsetTwips = 300;
-constexpr int ColumnWidthTwips = 900;
 // However small the height asked for, the list shows its header and this many whole rows.
 constexpr int MinimumRows = 3;
 } // namespace
@@ -26,10 +25,10 @@ DropDownSearch::DropDownSearch(Store &store, QWidget *window, const QString &gri
 }
 
 bool DropDownSearch::search(QWidget *box, const Query &query, int widthTwips, int heightTwips,
-                            int sizedColumns)
+                            int sizedColumns, int columnWidthTwips)
 {
     m_grid->submitPendingEdits();
-    m_grid->setColumnWidthsTwips(sizedColumns, ColumnWidthTwips);
+    m_grid->setColumnWidthsTwips(sizedColumns, columnWidthTwips);
     if (!m_cursor->open(query))
         return false;
     const QPoint boxTopLeft = box->mapTo(m_window, QPoint(0, 0));

@@ -23,10 +23,10 @@ public:
 
     // Runs the query and drops the grid under `box`: left edges aligned, top 300 twips below the
     // box's top, the given size in twips but at least as high as its header and three whole
-    // rows, the first `sizedColumns` columns 900 twips wide and the others fitted to their
-    // content. False when the query fails; the grid then stays where it was.
+    // rows, the first `sizedColumns` columns `columnWidthTwips` wide and the others fitted to
+    // their content. False when the query fails; the grid then stays where it was.
     bool search(QWidget *box, const Query &query, int widthTwips, int heightTwips,
-                int sizedColumns);
+                int sizedColumns, int columnWidthTwips = 900);
     void hide();
     bool isShown() const;
     // Moves the focus into the grid (the arrow keys then choose a row).

@@ -14,6 +14,10 @@ QString quotedName(const QString &name)
 
 Filter Filter::like(const QString &column, const QString &pattern)
 {
+    // "*" alone matches every value that is there; saying so lets the engine skip the pattern
+    // test on every row of a "list everything" query.
+    if (!pattern.isEmpty() && pattern.count(QLatin1Char('*')) == pattern.size())
+        return Filter::isNotNull(column);
     return caseInsensitiveLike(column, Values::likePattern(pattern));
 }
 
@@ -54,6 +58,13 @@ Filter Filter::caseInsensitiveLike(const QString &column, const QString &sqlPatt
                             .arg(QLatin1String(TextFunctions::FoldFunction), name);
         filter.m_values << sqlPattern.toCaseFolded();
     }
+    return filter;
+}
+
+Filter Filter::isNotNull(const QString &column)
+{
+    Filter filter;
+    filter.m_sql = quotedName(column) + QLatin1String(" IS NOT NULL");
     return filter;
 }
 

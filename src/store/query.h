@@ -21,6 +21,7 @@ public:
     // characters here (duplicate tests compare what was typed, not a pattern).
     static Filter sameText(const QString &column, const QString &text);
     static Filter isNull(const QString &column);
+    static Filter isNotNull(const QString &column);
     static Filter equals(const QString &column, const QVariant &value);
     static Filter atLeast(const QString &column, const QVariant &value);
     static Filter atMost(const QString &column, const QVariant &value);

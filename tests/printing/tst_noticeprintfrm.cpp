@@ -1,7 +1,7 @@
 #include "printing/printtestsupport.h"
-#include "purchasing/jindanchafrm.h"
 #include "purchasing/jinhuodjfrm.h"
 #include "purchasing/noticeprintfrm.h"
+#include "purchasing/purchasequeries.h"
 #include "shell/datagrid.h"
 #include "store/cursor.h"
 #include "support/testsupport.h"
@@ -41,7 +41,7 @@ class tst_NoticePrintFrm : public QObject
     }
     void openDocumentQuery()
     {
-        m->screen = std::make_unique<JindanchaFrm>(m->temp.store());
+        m->screen = std::make_unique<DocumentQueryFrm>(m->temp.store(), purchaseDocumentQuery());
         m->screen->show();
     }
     // Clicks the screen's print button and returns the window it opened.

@@ -1,4 +1,4 @@
-#include "purchasing/jindanchafrm.h"
+#include "purchasing/purchasequeries.h"
 #include "shell/datagrid.h"
 #include "shell/twips.h"
 #include "support/testsupport.h"
@@ -15,7 +15,7 @@ class tst_JindanchaFrm : public QObject
     {
         TempStore store;
         MessageRecorder messages;
-        std::unique_ptr<JindanchaFrm> screen; // goes first, before the store it uses
+        std::unique_ptr<DocumentQueryFrm> screen; // goes first, before the store it uses
     };
     std::unique_ptr<Session> f;
 
@@ -53,7 +53,8 @@ private slots:
                       "('JH20261205007', '002', 50, '已入库'), "
                       "('JH20261205007', null, null, '已入库'), "
                       "('JH20261205008', '003', 0.1, null), ('JH20261205008', '004', 0.2, null)");
-        f->screen = std::make_unique<JindanchaFrm>(f->store.store());
+        f->screen = std::make_unique<DocumentQueryFrm>(f->store.store(),
+                                                           purchaseDocumentQuery());
         f->screen->show();
         QVERIFY(QTest::qWaitForWindowExposed(f->screen.get()));
     }

@@ -1,4 +1,4 @@
-#include "purchasing/jinhuochafrm.h"
+#include "purchasing/purchasequeries.h"
 #include "shell/datagrid.h"
 #include "support/testsupport.h"
 
@@ -17,7 +17,7 @@ class tst_JinhuochaFrm : public QObject
         TempStore store;
         MessageRecorder messages;
         FixedToday today{QDate(2026, 12, 5)};
-        std::unique_ptr<JinhuochaFrm> screen; // goes first, before the store it uses
+        std::unique_ptr<LineQueryFrm> screen; // goes first, before the store it uses
     };
     std::unique_ptr<Session> f;
 
@@ -66,7 +66,7 @@ private slots:
                       "('JH5', '2026-02-02', '005', '黄芪', '丁药厂', null, null, null), "
                       "('JH9', '2027-06-01', '019', '白芷', '戊药厂', 1000000.1, 1234567.89, '已入库'), "
                       "('JH9', '2027-06-01', '020', '白术', '戊药厂', 0.2, 0.01, '已入库')");
-        f->screen = std::make_unique<JinhuochaFrm>(f->store.store());
+        f->screen = std::make_unique<LineQueryFrm>(f->store.store(), purchaseLineQuery());
         f->screen->show();
         QVERIFY(QTest::qWaitForWindowExposed(f->screen.get()));
     }

@@ -93,18 +93,24 @@ private slots:
     void whichRowMatches()
     {
         m->temp.exec("INSERT INTO kucun (编号, 批号, 产地, 库存数量) VALUES ('001', 'B1', 'P', 1), "
-                     "('001', 'B2', 'P', 1), ('001', 'B3', 'Q', 1), ('0''1', 'B''', 'P', 1)");
+                     "('001', 'B2', 'P', 1), ('001', 'B3', 'Q', 1), ('0''1', 'B''', 'P', 1), "
+                     "('010', NULL, NULL, 1)");
         addLine("001", "B2", "P", 1, 1, 1);
         addLine("001", "*", "P", 10, 1, 10); // "*" takes the first row of the origin
         addLine("001", "B2", "*", 100, 1, 100);
         addLine("0'1", "B'", "P", 1000, 1, 1000); // a quote is text
         addLine("001", "B2", "R", 4, 1, 4); // another origin: a new row
         addLine("009", "*", "P", 5, 1, 5); // "*" still needs the code
+        addLine("010", "*", "*", 7, 1, 7); // "*" takes a row whose batch and origin are Null
+        addLine("010", "B9", "*", 9, 1, 9); // a given batch does not
         QVERIFY(post().ok);
-        QCOMPARE(m->temp.rows("SELECT 编号, 批号, 产地, 库存数量 FROM kucun ORDER BY rowid"),
+        QCOMPARE(m->temp.rows("SELECT 编号, ifnull(批号, 'Null'), ifnull(产地, 'Null'), 库存数量 "
+                              "FROM kucun ORDER BY rowid"),
                  (QList<QVariantList>{{"001", "B1", "P", 11.0}, {"001", "B2", "P", 102.0},
                                       {"001", "B3", "Q", 1.0}, {"0'1", "B'", "P", 1001.0},
-                                      {"001", "B2", "R", 4.0}, {"009", "*", "P", 5.0}}));
+                                      {"010", "Null", "Null", 8.0},
+                                      {"001", "B2", "R", 4.0}, {"009", "*", "P", 5.0},
+                                      {"010", "B9", "*", 9.0}}));
     }
 
     void linesAreFiledUnderTheHeadersNumber()

@@ -74,6 +74,9 @@ private slots:
         QVERIFY(cursor.value("拼音").isNull());
         QCOMPARE(codesOf(Query("bianhao", Filter::isNull("拼音"))), QStringList{"a"});
         QCOMPARE(codesOf(Query("bianhao", Filter::isNull("品名"))), QStringList{});
+        // "*" is any value, the empty text too, but not a missing one.
+        QCOMPARE(codesOf(Query("bianhao", Filter::like("品名", "*"))), QStringList{"a"});
+        QCOMPARE(codesOf(Query("bianhao", Filter::like("拼音", "**"))), QStringList{});
     }
 
     void columnsByNameAndPosition()

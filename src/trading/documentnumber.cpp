@@ -1,4 +1,4 @@
-#include "purchasing/documentnumber.h"
+#include "trading/documentnumber.h"
 
 #include "store/clock.h"
 #include "store/cursor.h"

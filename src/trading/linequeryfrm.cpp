@@ -1,6 +1,5 @@
-#include "purchasing/jinhuochafrm.h"
+#include "trading/linequeryfrm.h"
 
-#include "purchasing/linelisting.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"
 #include "shell/formcontrols.h"
@@ -10,6 +9,7 @@
 #include "store/cursor.h"
 #include "store/store.h"
 #include "store/values.h"
+#include "trading/linelisting.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -41,14 +41,7 @@ QString totalText(const std::optional<double> &total)
 
 } // namespace
 
-LineQueryConfig purchaseLineQuery()
-{
-    return {QStringLiteral("jinhuochafrm"), QStringLiteral("进货查询"), QStringLiteral("jinhuo"),
-            QStringLiteral("厂家"),         QStringLiteral("供货单位"), QStringLiteral("changjia"),
-            QStringLiteral("Command3"),     QStringLiteral("Command2")};
-}
-
-JinhuochaFrm::JinhuochaFrm(Store &store, const LineQueryConfig &config, QWidget *parent)
+LineQueryFrm::LineQueryFrm(Store &store, const LineQueryConfig &config, QWidget *parent)
     : ChildScreen(store, config.screenName, config.caption, 9795, 6840, parent), m_config(config)
 {
     buildControls();
@@ -56,9 +49,9 @@ JinhuochaFrm::JinhuochaFrm(Store &store, const LineQueryConfig &config, QWidget 
     Combo1->setEditText(QString());
     showTotals();
 
-    connect(Command1, &QPushButton::clicked, this, &JinhuochaFrm::search);
-    connect(deleteOneButton, &QPushButton::clicked, this, &JinhuochaFrm::deleteSelectedLine);
-    connect(deleteAllButton, &QPushButton::clicked, this, &JinhuochaFrm::deleteListedLines);
+    connect(Command1, &QPushButton::clicked, this, &LineQueryFrm::search);
+    connect(deleteOneButton, &QPushButton::clicked, this, &LineQueryFrm::deleteSelectedLine);
+    connect(deleteAllButton, &QPushButton::clicked, this, &LineQueryFrm::deleteListedLines);
     // Typing a condition chooses its mode, and Enter there searches at once.
     const auto chooseOnEdit = [](QRadioButton *option) {
         return [option](const QString &) { option->setChecked(true); };
@@ -74,7 +67,7 @@ JinhuochaFrm::JinhuochaFrm(Store &store, const LineQueryConfig &config, QWidget 
     setStartBox(Text1);
 }
 
-void JinhuochaFrm::buildControls()
+void LineQueryFrm::buildControls()
 {
     Frame1 = new QGroupBox(QStringLiteral("查询条件"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -126,7 +119,7 @@ void JinhuochaFrm::buildControls()
         total->setReadOnly(true);
 }
 
-std::optional<QDate> JinhuochaFrm::dateIn(QLineEdit *box, const QString &boxName)
+std::optional<QDate> LineQueryFrm::dateIn(QLineEdit *box, const QString &boxName)
 {
     const auto date = Values::parseDate(box->text());
     if (!date) {
@@ -140,7 +133,7 @@ std::optional<QDate> JinhuochaFrm::dateIn(QLineEdit *box, const QString &boxName
     return date;
 }
 
-std::optional<Filter> JinhuochaFrm::chosenFilter()
+std::optional<Filter> LineQueryFrm::chosenFilter()
 {
     if (Option1->isChecked()) {
         if (!searchTextFits(this, Text1, Option1->text()))
@@ -162,7 +155,7 @@ std::optional<Filter> JinhuochaFrm::chosenFilter()
     return Filter::like(m_config.partnerColumn, Combo1->currentText());
 }
 
-void JinhuochaFrm::search()
+void LineQueryFrm::search()
 {
     const auto filter = chosenFilter();
     if (!filter)
@@ -191,14 +184,14 @@ void JinhuochaFrm::search()
     showTotals();
 }
 
-void JinhuochaFrm::showTotals()
+void LineQueryFrm::showTotals()
 {
     Text4->setText(QString::number(m_lineCount));
     Text5->setText(totalText(m_quantityTotal));
     Text6->setText(totalText(m_amountTotal));
 }
 
-void JinhuochaFrm::forgetCurrentLine()
+void LineQueryFrm::forgetCurrentLine()
 {
     if (!Data1->value(CodeColumn).isNull())
         --m_lineCount;
@@ -209,7 +202,7 @@ void JinhuochaFrm::forgetCurrentLine()
         *m_amountTotal -= *amount;
 }
 
-void JinhuochaFrm::deleteSelectedLine()
+void LineQueryFrm::deleteSelectedLine()
 {
     DBGrid1->submitPendingEdits();
     if (!Data1->hasCurrent())
@@ -233,7 +226,7 @@ void JinhuochaFrm::deleteSelectedLine()
     showTotals();
 }
 
-void JinhuochaFrm::deleteListedLines()
+void LineQueryFrm::deleteListedLines()
 {
     DBGrid1->submitPendingEdits();
     if (!Data1->isOpen() || Data1->isEmpty())

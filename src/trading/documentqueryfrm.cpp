@@ -1,7 +1,5 @@
-#include "purchasing/jindanchafrm.h"
+#include "trading/documentqueryfrm.h"
 
-#include "purchasing/linelisting.h"
-#include "purchasing/noticeprintfrm.h"
 #include "shell/datagrid.h"
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
@@ -11,6 +9,7 @@
 #include "store/cursor.h"
 #include "store/store.h"
 #include "store/values.h"
+#include "trading/linelisting.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -29,16 +28,8 @@ constexpr int LookupHeightTwips = 1300;
 
 } // namespace
 
-DocumentQueryConfig purchaseDocumentQuery()
-{
-    return {QStringLiteral("jindanchafrm"), QStringLiteral("进货单据"),
-            QStringLiteral("选择进货单据"), QStringLiteral("huodan"),
-            QStringLiteral("进货单"),       QStringLiteral("jinhuo"),
-            QStringLiteral("JH"),
-            [](QWidget *screen) { NoticePrintFrm::open(screen, documentNotice()); }};
-}
-
-JindanchaFrm::JindanchaFrm(Store &store, const DocumentQueryConfig &config, QWidget *parent)
+DocumentQueryFrm::DocumentQueryFrm(Store &store, const DocumentQueryConfig &config,
+                                   QWidget *parent)
     : ChildScreen(store, config.screenName, config.caption, 9990, 6210, parent), m_config(config)
 {
     buildControls();
@@ -47,7 +38,7 @@ JindanchaFrm::JindanchaFrm(Store &store, const DocumentQueryConfig &config, QWid
         if (m_searching)
             lookUpHeaders();
     });
-    connect(Command1, &QPushButton::clicked, this, &JindanchaFrm::search);
+    connect(Command1, &QPushButton::clicked, this, &DocumentQueryFrm::search);
     connect(Command2, &QPushButton::clicked, this, [this] {
         if (m_config.reprint)
             m_config.reprint(this);
@@ -55,7 +46,7 @@ JindanchaFrm::JindanchaFrm(Store &store, const DocumentQueryConfig &config, QWid
     m_searching = true;
 }
 
-void JindanchaFrm::buildControls()
+void DocumentQueryFrm::buildControls()
 {
     Frame1 = new QGroupBox(m_config.frameCaption, this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -86,7 +77,7 @@ void JindanchaFrm::buildControls()
     m_headers->cursor().setObjectName(QStringLiteral("Data2"));
 }
 
-void JindanchaFrm::connectKeys()
+void DocumentQueryFrm::connectKeys()
 {
     EntryKeys::onKeyPress(Text1, [this](QKeyEvent *event) {
         switch (event->key()) {
@@ -118,7 +109,7 @@ void JindanchaFrm::connectKeys()
     connect(m_headers->grid(), &QAbstractItemView::doubleClicked, this, takeOverFromList);
 }
 
-void JindanchaFrm::lookUpHeaders()
+void DocumentQueryFrm::lookUpHeaders()
 {
     const Query headers =
         Query::beginningWith(m_config.headerTable, m_config.headerColumn, Text1->text());
@@ -130,7 +121,7 @@ void JindanchaFrm::lookUpHeaders()
     grid->setColumnWidth(2, twips(1800));
 }
 
-void JindanchaFrm::takeOverHeader()
+void DocumentQueryFrm::takeOverHeader()
 {
     const QVariant number = m_headers->cursor().value(m_config.headerColumn);
     if (!number.isNull()) {
@@ -142,7 +133,7 @@ void JindanchaFrm::takeOverHeader()
     m_headers->hide();
 }
 
-void JindanchaFrm::search()
+void DocumentQueryFrm::search()
 {
     m_headers->hide();
     if (!searchTextFits(this, Text1, QStringLiteral("单据号")))

@@ -18,8 +18,8 @@ class QRadioButton;
 // and the partner (supplier or customer) it is searched by.
 struct LineQueryConfig
 {
-    QString screenName;      // "jinhuochafrm"
-    QString caption;         // "进货查询"
+    QString screenName;      // "jinhuochafrm", "xiaoshouchafrm"
+    QString caption;         // "进货查询", "销售查询"
     QString linesTable;      // the table of lines, pending and posted
     QString partnerColumn;   // the partner column of a line
     QString partnerCaption;  // caption of the third search mode
@@ -28,18 +28,14 @@ struct LineQueryConfig
     QString deleteAllButton; // object name of "全删"
 };
 
-// The purchase query's settings.
-LineQueryConfig purchaseLineQuery();
-
 // Lists lines by code or name, by a date range or by partner, with the number of lines and the
 // quantity and money totals, and deletes the selected line or every listed line.
-class JinhuochaFrm : public ChildScreen
+class LineQueryFrm : public ChildScreen
 {
     Q_OBJECT
 
 public:
-    explicit JinhuochaFrm(Store &store, const LineQueryConfig &config = purchaseLineQuery(),
-                          QWidget *parent = nullptr);
+    LineQueryFrm(Store &store, const LineQueryConfig &config, QWidget *parent = nullptr);
 
     void search();
     void deleteSelectedLine();

@@ -1,4 +1,4 @@
-#include "purchasing/linelisting.h"
+#include "trading/linelisting.h"
 
 #include "shell/messages.h"
 #include "store/cursor.h"

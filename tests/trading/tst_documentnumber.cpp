@@ -1,4 +1,4 @@
-#include "purchasing/documentnumber.h"
+#include "trading/documentnumber.h"
 #include "support/testsupport.h"
 
 class tst_DocumentNumber : public QObject
@@ -35,7 +35,8 @@ private slots:
 
         // Without the counter row both fail with a reason and make no row.
         temp.exec("DELETE FROM danjuhao");
-        QVERIFY(!DocumentNumber::next(temp.store(), "JH", DocumentNumber::PurchaseCounter, &error));
+        QVERIFY(
+            !DocumentNumber::next(temp.store(), "JH", DocumentNumber::PurchaseCounter, &error));
         QVERIFY(!error.isEmpty());
         error = {};
         QVERIFY(!DocumentNumber::advance(temp.store(), DocumentNumber::PurchaseCounter, &error));

@@ -15,30 +15,26 @@ class QPushButton;
 // headers that posting writes and the lines that carry their numbers.
 struct DocumentQueryConfig
 {
-    QString screenName;   // "jindanchafrm"
-    QString caption;      // "进货单据"
+    QString screenName;   // "jindanchafrm", "chudanchafrm"
+    QString caption;      // "进货单据", "销售单据"
     QString frameCaption; // caption of the frame round the search controls
     QString headerTable;  // one row per posted document
     QString headerColumn; // the document number of a header
     QString linesTable;   // the lines, which carry the number in 单据号
     QString prefix;       // the number's prefix, the box's initial text
-    // Opens the reprint of the document found, which reads the screen's number and lines.
+    // Opens the reprint of the document found, which reads the screen's number and lines; none
+    // leaves the print button disabled.
     std::function<void(QWidget *screen)> reprint;
 };
 
-// The purchase document query's settings.
-DocumentQueryConfig purchaseDocumentQuery();
-
 // Finds a document by its number: a drop-down of the headers whose number begins with the typed
 // text, Enter to take one over, then the document's lines with their count and money total.
-class JindanchaFrm : public ChildScreen
+class DocumentQueryFrm : public ChildScreen
 {
     Q_OBJECT
 
 public:
-    explicit JindanchaFrm(Store &store,
-                          const DocumentQueryConfig &config = purchaseDocumentQuery(),
-                          QWidget *parent = nullptr);
+    DocumentQueryFrm(Store &store, const DocumentQueryConfig &config, QWidget *parent = nullptr);
 
     void lookUpHeaders();
     void takeOverHeader();

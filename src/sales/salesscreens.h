@@ -1,0 +1,6 @@
+#pragma once
+
+class ScreenRegistry;
+
+// Registers the sales screens with the main window.
+void registerSalesScreens(ScreenRegistry &registry);
