@@ -70,9 +70,17 @@ GaikuangFrm::GaikuangFrm(Store &store, QWidget *parent)
     TabStrip1->addTab(buildStockPage(), QStringLiteral("库存金额"));
     page->addWidget(TabStrip1);
 
+    // Each page reads its figures when it is first shown: opening costs only the first.
     showMonths();
-    showTopSales();
-    showStockValue();
+    connect(TabStrip1, &QTabWidget::currentChanged, this, [this](int page) {
+        QChartView *view = page == 1 ? Chart2 : page == 2 ? Chart3 : nullptr;
+        if (!view || !view->chart()->series().isEmpty())
+            return;
+        if (view == Chart2)
+            showTopSales();
+        else
+            showStockValue();
+    });
 }
 
 QWidget *GaikuangFrm::buildMonthsPage()

@@ -12,9 +12,9 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-// The business at a glance: purchase and sales amounts per month over the last twelve months,
-// the ten herbs sold for the most money in a chosen period, and the stock's value at cost per
-// store room. Each chart can be saved as a PNG picture.
+// The business at a glance, one page each: purchase and sales amounts per month over the last
+// twelve months, the ten herbs sold for the most money in a chosen period, and the stock's
+// value at cost per store room. Each chart can be saved as a PNG picture.
 class GaikuangFrm : public ChildScreen
 {
     Q_OBJECT

@@ -78,19 +78,25 @@ struct Gaikuang
         screen->show();
         QVERIFY(QTest::qWaitForWindowExposed(screen.get()));
     }
+    // The chart of a page, the page shown first, as the user does.
     QChart *chart(const QString &name) const
     {
-        return findWidget<QChartView>(screen.get(), name)->chart();
+        auto *view = findWidget<QChartView>(screen.get(), name);
+        showPageOf(view);
+        return view->chart();
     }
-    // Shows the button's page first, as the user does.
+    void showPageOf(QWidget *widget) const
+    {
+        auto *tabs = findWidget<QTabWidget>(screen.get(), "TabStrip1");
+        for (int page = 0; page < tabs->count(); ++page) {
+            if (tabs->widget(page)->isAncestorOf(widget))
+                tabs->setCurrentIndex(page);
+        }
+    }
     void click(const QString &button) const
     {
         auto *pushButton = findWidget<QPushButton>(screen.get(), button);
-        auto *tabs = findWidget<QTabWidget>(screen.get(), "TabStrip1");
-        for (int page = 0; page < tabs->count(); ++page) {
-            if (tabs->widget(page)->isAncestorOf(pushButton))
-                tabs->setCurrentIndex(page);
-        }
+        showPageOf(pushButton);
         QTest::mouseClick(pushButton, Qt::LeftButton);
     }
 };
@@ -171,8 +177,13 @@ private slots:
         s.temp.exec("INSERT INTO kucun (编号, 库房, 进价金额) VALUES ('A', '北库', 10.5), "
                     "('B', '北库', 20.25), ('C', NULL, 3), ('D', '南库', NULL)");
         s.open();
-        QCOMPARE(findWidget<QLineEdit>(s.screen.get(), "Text3")->text(), QString("33.75"));
+        // Read when its page is first shown, and not again on the next showing.
+        QCOMPARE(findWidget<QLineEdit>(s.screen.get(), "Text3")->text(), QString("0"));
         QCOMPARE(categories(s.chart("Chart3")), (QStringList{"（未填库房）", "北库", "南库"}));
+        QCOMPARE(findWidget<QLineEdit>(s.screen.get(), "Text3")->text(), QString("33.75"));
+        s.temp.exec("UPDATE kucun SET 进价金额 = 1");
+        s.showPageOf(findWidget<QWidget>(s.screen.get(), "Chart1"));
+        s.chart("Chart3");
         QCOMPARE(barValues(s.chart("Chart3")), (QList<double>{3, 30.75, 0}));
     }
 
