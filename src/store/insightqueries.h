@@ -52,8 +52,9 @@ struct LowStockHerb
     QString code, name;
     double onHand = 0;
     double minimum = 0;
-    // The latest purchase line of the code (latest 日期, then the last entered): its supplier
-    // ("*" when none was given), unit price and date. Null when the code was never bought.
+    // The latest purchase line of the code, posted or pending (latest 日期, then the last
+    // entered): its supplier ("*" when none was given), unit price and date. Null when the code
+    // was never bought.
     QVariant supplier, price, date;
 
     double shortfall() const { return minimum - onHand; }

@@ -330,9 +330,14 @@ private slots:
         const auto herbs = lowStock(store, &error);
         QVERIFY2(herbs && herbs->size() == 1, qPrintable(error.text()));
         QCOMPARE(herbs->first().onHand, 0.0);
-        QVERIFY(query.exec("SELECT count(*) FROM kucun.sqlite_master WHERE name = 'kucunxiaxian'"));
-        QVERIFY(query.next());
-        QCOMPARE(query.value(0).toInt(), 1);
+        // Each in its own file: the minimums beside the stock, the settings with the lists.
+        for (const auto &[file, table] : {std::pair{"kucun", "kucunxiaxian"},
+                                          std::pair{"main", "tongjicanshu"}}) {
+            QVERIFY(query.exec(QString("SELECT count(*) FROM %1.sqlite_master WHERE name = '%2'")
+                                   .arg(file, table)));
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toInt(), 1);
+        }
     }
 };
 
