@@ -3,6 +3,7 @@
 #include "bench.h"
 
 #include "shell/childscreen.h"
+#include "store/cursor.h"
 #include "store/query.h"
 #include "store/schema.h"
 
@@ -92,12 +93,13 @@ Action openScreenAction(Bench &bench, const QString &group, const QString &scree
     return action;
 }
 
+namespace {
+
 Action keystrokeAction(Bench &bench, const QString &group, const QString &name,
-                       const Keystroke &keystroke)
+                       const Keystroke &keystroke, const std::shared_ptr<int> &pageRows)
 {
     auto screen = std::make_shared<ChildScreen *>(nullptr);
     auto box = std::make_shared<QLineEdit *>(nullptr);
-    auto pageRows = std::make_shared<int>(1);
     Action action;
     action.group = group;
     action.name = name;
@@ -130,4 +132,48 @@ Action keystrokeAction(Bench &bench, const QString &group, const QString &name,
                     {text + QLatin1Char('%'), *pageRows});
     };
     return action;
+}
+
+// The drop-down's query through the store, and the values of the rows the grid shows.
+Action keystrokeDataAction(Bench &bench, const QString &group, const QString &name,
+                           const Keystroke &keystroke, const std::shared_ptr<int> &pageRows)
+{
+    auto cursor = std::make_shared<std::unique_ptr<Cursor>>();
+    const QString text = keystroke.typed.isEmpty() ? keystroke.before.chopped(1)
+                                                   : keystroke.before + keystroke.typed;
+    Action action;
+    action.group = group;
+    action.name = name + QStringLiteral(", data work");
+    action.target = Target::keystrokeData();
+    action.samples = 40;
+    action.setUp = [&bench, cursor] { *cursor = std::make_unique<Cursor>(bench.store()); };
+    action.act = [keystroke, text, cursor, pageRows] {
+        Cursor &rows = **cursor;
+        // As the drop-down's grid sets it: the rows it shows.
+        rows.setFirstPageSize(*pageRows + 1);
+        if (!rows.open(Query::beginningWith(keystroke.table, keystroke.column, text)))
+            throw std::runtime_error(rows.lastError().text().toStdString());
+        for (int row = 0; row < *pageRows && row < rows.knownRows(); ++row) {
+            for (int column = 0; column < rows.columnCount(); ++column)
+                rows.valueAt(row, column);
+        }
+    };
+    action.tearDown = [cursor] { cursor->reset(); };
+    action.engine = [keystroke, text, pageRows](Engine &engine) {
+        engine.read(QStringLiteral("SELECT * FROM %1 WHERE %2 LIKE ? LIMIT ?")
+                        .arg(quotedName(keystroke.table), quotedName(keystroke.column)),
+                    {text + QLatin1Char('%'), *pageRows});
+    };
+    return action;
+}
+
+} // namespace
+
+void addKeystroke(Bench &bench, const QString &group, const QString &name,
+                  const Keystroke &keystroke, std::vector<Action> &actions)
+{
+    // The grid's shown rows are learnt by the first action and read by the second.
+    auto pageRows = std::make_shared<int>(1);
+    actions.push_back(keystrokeAction(bench, group, name, keystroke, pageRows));
+    actions.push_back(keystrokeDataAction(bench, group, name, keystroke, pageRows));
 }

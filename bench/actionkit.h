@@ -4,6 +4,7 @@
 
 #include <QVariantList>
 #include <memory>
+#include <vector>
 
 class Bench;
 class ChildScreen;
@@ -61,8 +62,11 @@ struct Keystroke
     QString grid; // the drop-down grid, whose page the engine reads
 };
 
-Action keystrokeAction(Bench &bench, const QString &group, const QString &name,
-                       const Keystroke &keystroke);
+// Two actions per keystroke: the keystroke as the user makes it (typed into the box, the grid
+// painted) and the program's data work for it alone (the drop-down's query run through the
+// store and the shown rows read), which is what compares with the engine's first page.
+void addKeystroke(Bench &bench, const QString &group, const QString &name,
+                  const Keystroke &keystroke, std::vector<Action> &actions);
 
 QLineEdit *lineEdit(ChildScreen *screen, const QString &name);
 

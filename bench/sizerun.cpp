@@ -3,6 +3,7 @@
 #include "bench.h"
 #include "datacache.h"
 #include "insightactions.h"
+#include "maintenanceactions.h"
 #include "probes.h"
 #include "screenactions.h"
 #include "shellactions.h"
@@ -96,6 +97,7 @@ SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const
         addTradeActions(bench, salesSide(), actions);
         addStockActions(bench, actions);
         addInsightActions(bench, actions);
+        addMaintenanceActions(bench, actions);
         Runner runner(bench, options);
         for (const Action &action : actions) {
             if (!options.wants(action.group, action.name))

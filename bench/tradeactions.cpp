@@ -2,6 +2,7 @@
 
 #include "actionkit.h"
 #include "bench.h"
+#include "printingbench.h"
 
 #include "shell/childscreen.h"
 #include "store/query.h"
@@ -46,19 +47,18 @@ void addKeystrokes(Bench &bench, const TradeSide &side, std::vector<Action> &act
                       side.searchTable, column, QStringLiteral("DBGrid2")};
         key.before = box.whole.chopped(1);
         key.typed = box.whole.right(1);
-        actions.push_back(keystrokeAction(
-            bench, side.group,
-            QStringLiteral("keystroke %1 narrow (%2)").arg(column, box.whole), key));
+        addKeystroke(bench, side.group,
+                     QStringLiteral("keystroke %1 narrow (%2)").arg(column, box.whole), key,
+                     actions);
         key.before.clear();
         key.typed = box.initial;
-        actions.push_back(keystrokeAction(
-            bench, side.group,
-            QStringLiteral("keystroke %1 broad (%2)").arg(column, box.initial), key));
+        addKeystroke(bench, side.group,
+                     QStringLiteral("keystroke %1 broad (%2)").arg(column, box.initial), key,
+                     actions);
         key.before = box.initial;
         key.typed.clear();
-        actions.push_back(keystrokeAction(
-            bench, side.group,
-            QStringLiteral("keystroke %1 Backspace to empty").arg(column), key));
+        addKeystroke(bench, side.group,
+                     QStringLiteral("keystroke %1 Backspace to empty").arg(column), key, actions);
     }
 }
 
@@ -98,24 +98,6 @@ void addLineEntry(Bench &bench, const TradeSide &side, std::vector<Action> &acti
     actions.push_back(action);
 }
 
-// Exactly the lines of one large delivery are pending, copied from the latest posted ones.
-void refillPending(Engine &engine, const TradeSide &side)
-{
-    const QString table = quoted(side.linesTable);
-    const QString flag = quoted(side.flagColumn);
-    const QString columns = columnList(side.linesTable);
-    QString copied = columns;
-    copied.replace(flag, QStringLiteral("NULL"));
-    engine.exec(QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL").arg(table, flag));
-    engine.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %1 WHERE rowid IN "
-                               "(SELECT rowid FROM %1 WHERE %4 IS NOT NULL "
-                               "ORDER BY rowid DESC LIMIT %5)")
-                    .arg(table, columns, copied, flag)
-                    .arg(PostedLines));
-    if (side.supplyStock)
-        side.supplyStock(engine);
-}
-
 void addPosting(Bench &bench, const TradeSide &side, std::vector<Action> &actions)
 {
     auto screen = std::make_shared<ChildScreen *>(nullptr);
@@ -133,18 +115,18 @@ void addPosting(Bench &bench, const TradeSide &side, std::vector<Action> &action
     action.prepare = [&bench, side, screen] {
         // The clerk's screen shows the lines to post, as after entering them.
         bench.driver().close(side.entryScreen);
-        refillPending(bench.engine(), side);
+        refillPending(bench.engine(), side, PostedLines);
         *screen = bench.driver().open(side.entryScreen);
     };
     action.act = [screen] {
         ScreenDriver::click(ScreenDriver::find<QAbstractButton>(*screen, "Command5"));
     };
     action.engine = side.enginePost;
-    action.engineRestore = [side](Engine &engine) { refillPending(engine, side); };
+    action.engineRestore = [side](Engine &engine) { refillPending(engine, side, PostedLines); };
     // The engine starts from the same pending lines as the screen did.
     action.tearDown = [&bench, side] {
         bench.driver().close(side.entryScreen);
-        refillPending(bench.engine(), side);
+        refillPending(bench.engine(), side, PostedLines);
     };
     actions.push_back(action);
 }
@@ -284,14 +266,14 @@ void addDocumentQuery(Bench &bench, const TradeSide &side, std::vector<Action> &
     Keystroke key{side.documentQueryScreen, QStringLiteral("Text1"), number.chopped(1),
                   number.right(1), side.headerTable, side.headerColumn,
                   QStringLiteral("DBGrid2")};
-    actions.push_back(keystrokeAction(
-        bench, side.group, QStringLiteral("keystroke document number narrow (%1)").arg(number),
-        key));
+    addKeystroke(bench, side.group,
+                 QStringLiteral("keystroke document number narrow (%1)").arg(number), key,
+                 actions);
     key.before = side.documentPrefix;
     key.typed = number.mid(side.documentPrefix.size(), 1);
-    actions.push_back(keystrokeAction(
-        bench, side.group,
-        QStringLiteral("keystroke document number broad (%1)").arg(key.before + key.typed), key));
+    addKeystroke(bench, side.group,
+                 QStringLiteral("keystroke document number broad (%1)").arg(key.before + key.typed),
+                 key, actions);
 
     auto screen = std::make_shared<ChildScreen *>(nullptr);
     auto pageRows = std::make_shared<int>(1);
@@ -324,6 +306,23 @@ void addDocumentQuery(Bench &bench, const TradeSide &side, std::vector<Action> &
 
 } // namespace
 
+void refillPending(Engine &engine, const TradeSide &side, int lines)
+{
+    const QString table = quoted(side.linesTable);
+    const QString flag = quoted(side.flagColumn);
+    const QString columns = columnList(side.linesTable);
+    QString copied = columns;
+    copied.replace(flag, QStringLiteral("NULL"));
+    engine.exec(QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL").arg(table, flag));
+    engine.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %1 WHERE rowid IN "
+                               "(SELECT rowid FROM %1 WHERE %4 IS NOT NULL "
+                               "ORDER BY rowid DESC LIMIT %5)")
+                    .arg(table, columns, copied, flag)
+                    .arg(lines));
+    if (side.supplyStock)
+        side.supplyStock(engine);
+}
+
 QVariantMap middleRow(Engine &engine, const QString &table)
 {
     const QList<QVariantList> rows = engine.rows(
@@ -344,4 +343,5 @@ void addTradeActions(Bench &bench, const TradeSide &side, std::vector<Action> &a
     addLineQueries(bench, side, actions);
     addDeleteAll(bench, side, actions);
     addDocumentQuery(bench, side, actions);
+    addPrintPreview(bench, side, actions);
 }

@@ -1,5 +1,6 @@
 #include "help/bangzhufrm.h"
 #include "insight/insightscreens.h"
+#include "maintenance/maintenancecommands.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "sales/salesscreens.h"
@@ -60,6 +61,7 @@ int main(int argc, char *argv[])
     registerStockScreens(screens);
     registerInsightScreens(screens);
     registerHelpScreens(screens);
+    registerMaintenanceCommands(screens);
 
     auto *login = new LogoFrm(store, screens);
     login->setAttribute(Qt::WA_DeleteOnClose);

@@ -11,6 +11,8 @@
 
 #include "help/bangzhufrm.h"
 #include "insight/insightscreens.h"
+#include "maintenance/backuparchive.h"
+#include "maintenance/restoredialog.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "sales/salesscreens.h"
@@ -252,6 +254,22 @@ void shootLogin(Store &store, const ScreenRegistry &screens, const QString &fold
     save(&login, folder, QStringLiteral("login"));
 }
 
+// The list "恢复数据" shows, over two backups of the data made now.
+void shootBackups(Store &store, const QString &folder)
+{
+    QTemporaryDir backups;
+    const BackupArchive archive(backups.path());
+    for (const auto reason : {BackupManifest::Reason::Automatic, BackupManifest::Reason::Manual}) {
+        const BackupArchive::Made made = archive.create(store.folder(), reason);
+        if (made.folder.isEmpty())
+            throw std::runtime_error(made.problem.toStdString());
+    }
+    // The folder named is where a user's backups go by default.
+    RestoreDialog list(archive.list(), QStringLiteral("~/.local/share/herbdesk/backup"));
+    list.show();
+    save(&list, folder, QStringLiteral("backup"));
+}
+
 void shootScreens(Store &store, const ScreenRegistry &screens, const QString &folder)
 {
     HerbdeskFrm main(store, screens, Session{QStringLiteral("岚溪药材行")});
@@ -341,6 +359,7 @@ int main(int argc, char *argv[])
         registerHelpScreens(screens);
         shootLogin(store, screens, output);
         shootScreens(store, screens, output);
+        shootBackups(store, output);
     } catch (const std::exception &error) {
         QTextStream(stderr) << "helpshots: " << error.what() << "\n";
         return 1;

@@ -2,6 +2,7 @@
 
 #include "insight/saleexpiry.h"
 #include "sales/salesstock.h"
+#include "sales/slipprintfrm.h"
 #include "sales/stockoutposting.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"
@@ -145,8 +146,6 @@ void XiaoshouFrm::buildBottomRow()
     Command3 = m_form.button(QStringLiteral("Command3"), QStringLiteral("打印"), 6300, top);
     Command5 = m_form.button(QStringLiteral("Command5"), QStringLiteral("出库"), 7425, top);
     Command6 = m_form.button(QStringLiteral("Command6"), QStringLiteral("退出"), 8550, top);
-    // The sales slip is not printed yet.
-    Command3->setEnabled(false);
 }
 
 void XiaoshouFrm::buildLookup()
@@ -193,6 +192,8 @@ void XiaoshouFrm::connectActions()
     connect(m_lookup, &HerbLookup::pickedInGrid, Combo2, [this] { Combo2->setFocus(); });
     connect(Command1, &QPushButton::clicked, this, &XiaoshouFrm::addLine);
     connect(Command2, &QPushButton::clicked, this, &XiaoshouFrm::deleteLine);
+    connect(Command3, &QPushButton::clicked, this,
+            [this] { SlipPrintFrm::open(this, pendingLinesSlip()); });
     connect(Command5, &QPushButton::clicked, this, &XiaoshouFrm::postLines);
     connect(Command6, &QPushButton::clicked, this, &XiaoshouFrm::closeScreen);
 }

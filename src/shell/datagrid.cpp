@@ -1,6 +1,7 @@
 #include "shell/datagrid.h"
 
 #include "shell/celldelegate.h"
+#include "shell/gridexport.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
@@ -23,7 +24,7 @@ constexpr double WidestColumnShare = 0.6;
 
 DataGrid::DataGrid(Cursor *cursor, const QString &name, QWidget *parent)
     : QTableView(parent), m_cursor(cursor), m_model(new CursorModel(cursor, this)),
-      m_delegate(new CellDelegate(this))
+      m_delegate(new CellDelegate(this)), m_export(new GridExport(this))
 {
     setObjectName(name);
     setModel(m_model);
@@ -166,6 +167,9 @@ int DataGrid::availableWidth() const
 void DataGrid::resizeEvent(QResizeEvent *event)
 {
     QTableView::resizeEvent(event);
+    // Opening a result reads what the grid shows at once; scrolling reads on a page at a time.
+    const int shown = viewport()->height() / qMax(1, verticalHeader()->defaultSectionSize()) + 1;
+    m_cursor->setFirstPageSize(shown + 1);
     if (width() != m_fittedForWidth)
         fitColumns();
 }

@@ -6,13 +6,14 @@
 class CellDelegate;
 class Cursor;
 class CursorModel;
+class GridExport;
 
 // A data-bound grid: shows a cursor's rows with fixed, compact row heights (fast on huge
 // results), keeps the cursor's current row and the grid's current row together, and saves an
 // edited row when the user moves to another row. Refused edits are reported through the message
 // layer. Columns are as wide as their header and the rows first shown need (never every row of
 // a large result), and share out the room left over; numbers stand right-aligned, money with two
-// decimals.
+// decimals. Every row of the result can be exported to a file (GridExport).
 class DataGrid : public QTableView
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
 
     Cursor *cursor() const { return m_cursor; }
     CursorModel *cursorModel() const { return m_model; }
+    GridExport *exporter() const { return m_export; }
     void setEditable(bool editable);
     // Width in twips for the first `count` columns, kept whenever the columns are fitted again.
     void setColumnWidthsTwips(int count, int widthTwips);
@@ -47,6 +49,7 @@ private:
     Cursor *m_cursor;
     CursorModel *m_model;
     CellDelegate *m_delegate;
+    GridExport *m_export;
     QHash<int, int> m_fixedWidths; // column -> pixels
     int m_fittedForWidth = -1;
     bool m_following = false;

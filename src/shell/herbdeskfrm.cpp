@@ -6,6 +6,7 @@
 #include "shell/twips.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -34,9 +35,11 @@ namespace {
 
 const QString contactScreen = QStringLiteral("lianxifrm");
 const QString quitAction = QStringLiteral("quit");
+// The command run when the main window closes, after its screens (an automatic backup).
+const QString leavingCommand = QStringLiteral("leaving");
 
 // One line of the menu tree: its depth, the item's name and caption (none for a separator) and
-// what it opens (a screen's name, quitAction, or nothing).
+// what it opens (a screen's name, a command's name, quitAction, or nothing).
 struct MenuLine
 {
     int depth;
@@ -87,8 +90,13 @@ const std::vector<MenuLine> &menuLines()
         {1, "xiaoqinum", "近效期查询", "xiaoqifrm"},
         {1, "yujingnum", "库存预警", "yujingfrm"},
         {1, "xiaxiannum", "库存下限", "xiaxianfrm"},
-        {1, "gang7", nullptr, ""},
+        {1, "gang8", nullptr, ""},
         {1, "gaikuangnum", "经营概况", "gaikuangfrm"},
+        {0, "weihunum", "数据维护", ""},
+        {1, "beifennum", "备份数据", "backup"},
+        {1, "huifunum", "恢复数据", "restore"},
+        {1, "gang7", nullptr, ""},
+        {1, "beifenshezhinum", "备份设置", "backupsettings"},
         {0, "helpnum", "使用帮助", ""},
         {1, "ruhenum", "如何使用", "bangzhufrm"},
         {1, "lianxinum", "联系我们", "lianxifrm"},
@@ -207,6 +215,9 @@ void HerbdeskFrm::buildMenu()
         const QString target = QString::fromUtf8(line.target);
         if (target == quitAction) {
             connect(item, &QAction::triggered, this, &QWidget::close);
+        } else if (m_screens.hasCommand(target)) {
+            connect(item, &QAction::triggered, this,
+                    [this, target] { m_screens.runCommand(target, *this); });
         } else if (!target.isEmpty()) {
             item->setEnabled(canShow(target));
             connect(item, &QAction::triggered, this, [this, target] { showScreen(target); });
@@ -316,10 +327,20 @@ void HerbdeskFrm::placeScreen(QMdiSubWindow *host)
     host->setGeometry(QRect(QPoint(left, top), screen->windowSize()));
 }
 
+bool HerbdeskFrm::closeAllScreens()
+{
+    // Each screen gets its own close, which saves its pending grid rows; the screens and their
+    // cursors are gone when this returns.
+    m_area->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return m_area->subWindowList().isEmpty();
+}
+
 void HerbdeskFrm::closeEvent(QCloseEvent *event)
 {
     // Every open screen gets its own close (pending grid rows are saved), then the program ends.
     m_area->closeAllSubWindows();
+    m_screens.runCommand(leavingCommand, *this);
     event->accept();
 }
 

@@ -24,11 +24,16 @@ public:
                 QWidget *parent = nullptr);
 
     const Session &session() const { return m_session; }
+    Store &store() const { return m_store; }
     QMdiArea *clientArea() const { return m_area; }
 
     // Opens the named screen, or brings it to the front when it is already open. Returns the
     // child window that hosts it; nullptr when no such screen exists.
     QMdiSubWindow *showScreen(const QString &name);
+
+    // Closes every open screen, as before the store is closed under them; false when one
+    // stays open.
+    bool closeAllScreens();
 
     QMenu *createPopupMenu() override;
 

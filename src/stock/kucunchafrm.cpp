@@ -1,6 +1,8 @@
 #include "stock/kucunchafrm.h"
 
+#include "shell/datagrid.h"
 #include "shell/entrykeys.h"
+#include "shell/gridexport.h"
 #include "shell/messages.h"
 #include "store/store.h"
 #include "store/values.h"
@@ -30,6 +32,8 @@ KucunchaFrm::KucunchaFrm(Store &store, QWidget *parent)
     Text2 = makeTotalBox(addBox(QStringLiteral("Text2"), 5700, 720));
     Label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("占用资金"), 6420, 900);
     Text3 = makeTotalBox(addBox(QStringLiteral("Text3"), 7380, 1155));
+    DBGrid1->exporter()->setTotals(
+        GridExport::boxTotals({{Label2->text(), Text2}, {Label3->text(), Text3}}));
 
     connect(Command1, &QPushButton::clicked, this, &KucunchaFrm::search);
     connect(Command2, &QPushButton::clicked, this, &KucunchaFrm::showAll);

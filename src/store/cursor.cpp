@@ -12,9 +12,8 @@
 
 namespace {
 
-// A grid shows a few dozen rows: the first page is about that, later pages are larger so that
-// scrolling through a long result takes few statements.
-constexpr int FirstPageSize = 64;
+// Pages after the first are larger, so that scrolling through a long result takes few
+// statements.
 constexpr int PageSize = 256;
 // Beyond this many cached rows the cache starts afresh, keeping memory flat on huge results.
 constexpr int CacheLimit = 10000;
@@ -81,7 +80,7 @@ bool Cursor::refresh()
     }
     m_reader = std::make_unique<PageReader>(m_store, m_source, m_columns);
     m_runs.push_back(Run{});
-    if (!m_reader->readBound(&m_lastError) || !readNextPage()) {
+    if (!readNextPage()) {
         const StoreError error = m_lastError;
         clearResult();
         m_lastError = error;
@@ -121,7 +120,7 @@ bool Cursor::readNextPage()
     start.afterRow = prefix.lastId != 0;
     start.id = prefix.lastId;
     start.key = prefix.lastKey;
-    const int limit = prefix.ids.isEmpty() && !start.afterRow ? FirstPageSize : PageSize;
+    const int limit = prefix.ids.isEmpty() && !start.afterRow ? m_firstPageSize : PageSize;
     QVector<ReadRow> rows;
     if (!m_reader->read(start, false, limit, &rows, &m_lastError))
         return false;

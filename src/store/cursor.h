@@ -41,6 +41,8 @@ public:
     explicit Cursor(Store &store, QObject *parent = nullptr);
     ~Cursor() override;
 
+    Store &store() const { return m_store; }
+
     // Runs the source and stands on the first row (or at the end when there is none).
     bool open(const Query &source);
     bool refresh();
@@ -62,6 +64,8 @@ public:
     int knownRows() const;
     // Reads the next page of a result whose end has not been reached.
     void fetchMore();
+    // How many rows opening a result reads: what its grid shows at once.
+    void setFirstPageSize(int rows) { m_firstPageSize = qMax(1, rows); }
     // Index of the current row (knownRows() when at the end).
     int position() const { return m_position; }
     void setPosition(int row);
@@ -167,6 +171,7 @@ private:
     bool m_countKnown = false;
     int m_count = 0; // rows of the result when known, without the added ones
     QVector<qint64> m_added;
+    int m_firstPageSize = 64;
     int m_position = 0;
     bool m_currentDeleted = false;
     Mode m_mode = Mode::Browse;

@@ -3,7 +3,6 @@
 #include "store/store.h"
 
 #include <QSqlError>
-#include <QSqlRecord>
 
 namespace {
 
@@ -27,7 +26,7 @@ QString filterCondition(const Filter &filter, QVariantList *values)
 } // namespace
 
 PageReader::PageReader(Store &store, const Query &query, const QStringList &columns)
-    : m_store(store), m_query(query)
+    : m_store(store), m_query(query), m_columnCount(columns.size())
 {
     QStringList quoted;
     for (const QString &column : columns)
@@ -57,18 +56,20 @@ QString PageReader::boundCondition(QVariantList *values) const
     return condition;
 }
 
-QSqlQuery *PageReader::run(const QString &sql, const QVariantList &values, const QString &action,
+QSqlQuery *PageReader::run(const QString &sql, const QVariantList &values, const char *action,
                            StoreError *error) const
 {
+    // The action's words are made only on failure: a small page costs a few microseconds.
+    const auto failed = [&] { return QString::fromUtf8(action).arg(m_query.table); };
     QSqlQuery *statement = m_store.prepared(sql, error);
     if (!statement) {
-        error->action = action;
+        error->action = failed();
         return nullptr;
     }
     for (int i = 0; i < values.size(); ++i)
         statement->bindValue(i, values[i]);
     if (!statement->exec()) {
-        *error = {action, statement->lastError().text()};
+        *error = {failed(), statement->lastError().text()};
         return nullptr;
     }
     return statement;
@@ -78,67 +79,110 @@ bool PageReader::readBound(StoreError *error)
 {
     QSqlQuery *statement =
         run(QStringLiteral("SELECT max(rowid) FROM %1").arg(quotedName(m_query.table)), {},
-            QStringLiteral("查询 %1 失败").arg(m_query.table), error);
+            "查询 %1 失败", error);
     if (!statement)
         return false;
     m_bound = statement->next() ? statement->value(0).toLongLong() : 0;
     statement->finish();
+    m_boundKnown = true;
     return true;
 }
 
-bool PageReader::read(const PageStart &start, bool backwards, int limit, QVector<ReadRow> *rows,
-                      StoreError *error) const
+void PageReader::setExcludedIds(const QVector<qint64> &ids)
+{
+    m_excluded = ids;
+    m_sql.clear();
+}
+
+QString PageReader::pageSql(const PageStart &start, bool backwards) const
 {
     const bool sorted = !m_query.orderBy.isEmpty();
+    enum Position { Start, AfterId, AfterNullKey, AfterKey };
+    const Position position = !start.afterRow      ? Start
+                              : !sorted            ? AfterId
+                              : start.key.isNull() ? AfterNullKey
+                                                   : AfterKey;
+    // A page's statement depends on these alone; building it is a good part of a small page.
+    const bool offset = position == Start && start.offset > 0;
+    const int shape = position | (backwards ? 4 : 0) | (offset ? 8 : 0) | (m_boundKnown ? 16 : 0);
+    const auto cached = m_sql.constFind(shape);
+    if (cached != m_sql.constEnd())
+        return *cached;
+
     const QString sortKey = sortExpression();
+    const QString column = quotedName(m_query.orderBy);
     QStringList conditions;
-    QVariantList values;
     // The position condition comes first: the planner then starts its index range there.
-    if (start.afterRow) {
-        const char *beyond = backwards ? "<" : ">";
-        if (!sorted) {
-            conditions << QStringLiteral("rowid %1 ?").arg(QLatin1String(beyond));
-            values << start.id;
-        } else if (start.key.isNull()) {
-            // Null keys come first in the order.
-            conditions << (backwards ? QStringLiteral("(%1 IS NULL AND rowid < ?)")
-                                     : QStringLiteral("((%1 IS NULL AND rowid > ?) OR %1 IS NOT "
-                                                      "NULL)"))
-                              .arg(quotedName(m_query.orderBy));
-            values << start.id;
-        } else {
-            conditions << (backwards ? QStringLiteral("((%1, rowid) < (?, ?) OR %2 IS NULL)")
-                                          .arg(sortKey, quotedName(m_query.orderBy))
-                                     : QStringLiteral("(%1, rowid) > (?, ?)").arg(sortKey));
-            values << start.key << start.id;
-        }
+    switch (position) {
+    case Start:
+        break;
+    case AfterId:
+        conditions << QStringLiteral("rowid %1 ?").arg(QLatin1String(backwards ? "<" : ">"));
+        break;
+    case AfterNullKey:
+        // Null keys come first in the order.
+        conditions << (backwards
+                           ? QStringLiteral("(%1 IS NULL AND rowid < ?)").arg(column)
+                           : QStringLiteral("((%1 IS NULL AND rowid > ?) OR %1 IS NOT NULL)")
+                                 .arg(column));
+        break;
+    case AfterKey:
+        conditions << (backwards ? QStringLiteral("((%1, rowid) < (?, ?) OR %2 IS NULL)")
+                                       .arg(sortKey, column)
+                                 : QStringLiteral("(%1, rowid) > (?, ?)").arg(sortKey));
+        break;
     }
-    if (!m_query.where.isEmpty()) {
+    if (!m_query.where.isEmpty())
         conditions << QLatin1Char('(') + m_query.where.sql() + QLatin1Char(')');
-        values << m_query.where.values();
-    }
-    conditions << boundCondition(&values);
+    QVariantList ignored;
+    // The first page reads the bound with it: every row there now is in the result.
+    if (m_boundKnown)
+        conditions << boundCondition(&ignored);
 
     const QString direction = backwards ? QStringLiteral(" DESC") : QString();
     QString order = QStringLiteral("rowid") + direction;
     if (sorted)
         order = sortKey + direction + QLatin1String(", ") + order;
-    QString sql = QStringLiteral("SELECT rowid, %1%2 FROM %3 WHERE %4 ORDER BY %5 LIMIT ?")
-                      .arg(sorted ? quotedName(m_query.orderBy) + QLatin1String(", ") : QString(),
-                           m_columnList, quotedName(m_query.table),
-                           conditions.join(QLatin1String(" AND ")), order);
-    values << limit;
-    if (!start.afterRow && start.offset > 0) {
+    QString columns = m_columnList;
+    if (sorted)
+        columns = column + QLatin1String(", ") + columns;
+    if (!m_boundKnown)
+        columns += QStringLiteral(", (SELECT max(rowid) FROM %1)").arg(quotedName(m_query.table));
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2%3 ORDER BY %4 LIMIT ?")
+                      .arg(columns, quotedName(m_query.table),
+                           conditions.isEmpty()
+                               ? QString()
+                               : QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND ")),
+                           order);
+    if (offset)
         sql += QLatin1String(" OFFSET ?");
-        values << start.offset;
-    }
+    m_sql.insert(shape, sql);
+    return sql;
+}
 
-    QSqlQuery *statement =
-        run(sql, values, QStringLiteral("查询 %1 失败").arg(m_query.table), error);
+bool PageReader::read(const PageStart &start, bool backwards, int limit, QVector<ReadRow> *rows,
+                      StoreError *error)
+{
+    const bool sorted = !m_query.orderBy.isEmpty();
+    QVariantList values;
+    if (start.afterRow) {
+        if (sorted && !start.key.isNull())
+            values << start.key;
+        values << start.id;
+    }
+    values << m_query.where.values();
+    if (m_boundKnown)
+        boundCondition(&values);
+    values << limit;
+    if (!start.afterRow && start.offset > 0)
+        values << start.offset;
+
+    QSqlQuery *statement = run(pageSql(start, backwards), values, "查询 %1 失败", error);
     if (!statement)
         return false;
     const int first = sorted ? 2 : 1;
-    const int width = statement->record().count() - first;
+    const int width = m_columnCount;
+    const bool learnBound = !m_boundKnown;
     while (statement->next()) {
         ReadRow row;
         row.id = statement->value(0).toLongLong();
@@ -147,10 +191,15 @@ bool PageReader::read(const PageStart &start, bool backwards, int limit, QVector
         row.values.resize(width);
         for (int c = 0; c < width; ++c)
             row.values[c] = statement->value(first + c);
+        if (learnBound && !m_boundKnown) {
+            m_bound = statement->value(first + width).toLongLong();
+            m_boundKnown = true;
+        }
         rows->append(row);
     }
     statement->finish();
-    return true;
+    // An empty first page says nothing of the table's rows; ask.
+    return m_boundKnown || readBound(error);
 }
 
 bool PageReader::count(qint64 *rows, StoreError *error) const
@@ -160,7 +209,7 @@ bool PageReader::count(qint64 *rows, StoreError *error) const
     sql += filterCondition(m_query.where, &values);
     sql += boundCondition(&values);
     QSqlQuery *statement =
-        run(sql, values, QStringLiteral("统计 %1 失败").arg(m_query.table), error);
+        run(sql, values, "统计 %1 失败", error);
     if (!statement)
         return false;
     *rows = statement->next() ? statement->value(0).toLongLong() : 0;
@@ -175,7 +224,7 @@ bool PageReader::deleteRows(qint64 *deleted, StoreError *error) const
     sql += filterCondition(m_query.where, &values);
     sql += boundCondition(&values);
     QSqlQuery *statement =
-        run(sql, values, QStringLiteral("从 %1 删除失败").arg(m_query.table), error);
+        run(sql, values, "从 %1 删除失败", error);
     if (!statement)
         return false;
     *deleted = statement->numRowsAffected();
@@ -194,10 +243,10 @@ bool PageReader::readIds(const QVector<qint64> &ids, QVector<ReadRow> *rows,
     for (const qint64 id : ids)
         values << id;
     QSqlQuery *statement =
-        run(sql, values, QStringLiteral("查询 %1 失败").arg(m_query.table), error);
+        run(sql, values, "查询 %1 失败", error);
     if (!statement)
         return false;
-    const int width = statement->record().count() - 1;
+    const int width = m_columnCount;
     while (statement->next()) {
         ReadRow row;
         row.id = statement->value(0).toLongLong();

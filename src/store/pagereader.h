@@ -3,6 +3,7 @@
 #include "store/query.h"
 #include "store/storeerror.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 #include <QVariant>
@@ -37,13 +38,13 @@ class PageReader
 public:
     PageReader(Store &store, const Query &query, const QStringList &columns);
 
-    // The largest row id of the table now; rows added later stay out of the result.
-    bool readBound(StoreError *error);
+    // The rows of the result are those whose id is at most the table's largest id when the
+    // first page was read: rows added later stay out. Known once a page has been read.
     qint64 bound() const { return m_bound; }
-    void setExcludedIds(const QVector<qint64> &ids) { m_excluded = ids; }
+    void setExcludedIds(const QVector<qint64> &ids);
 
     bool read(const PageStart &start, bool backwards, int limit, QVector<ReadRow> *rows,
-              StoreError *error) const;
+              StoreError *error);
     // The number of rows in the result, counted by the engine.
     bool count(qint64 *rows, StoreError *error) const;
     // Deletes the rows of the result that still pass the filter; *deleted tells how many.
@@ -52,16 +53,22 @@ public:
     bool readIds(const QVector<qint64> &ids, QVector<ReadRow> *rows, StoreError *error) const;
 
 private:
+    bool readBound(StoreError *error);
+    QString pageSql(const PageStart &start, bool backwards) const;
     QString sortExpression() const;
     // The bound and the excluded ids as SQL, their values appended to *values.
     QString boundCondition(QVariantList *values) const;
     // Runs the statement with its values; null (and *error) on failure.
-    QSqlQuery *run(const QString &sql, const QVariantList &values, const QString &action,
+    // `action` names the failure, with %1 for the table.
+    QSqlQuery *run(const QString &sql, const QVariantList &values, const char *action,
                    StoreError *error) const;
 
     Store &m_store;
     Query m_query;
     QString m_columnList;
+    int m_columnCount;
     qint64 m_bound = 0;
+    bool m_boundKnown = false;
+    mutable QHash<int, QString> m_sql;
     QVector<qint64> m_excluded;
 };

@@ -1,6 +1,7 @@
 #include "store/store.h"
 
 #include "store/datafiles.h"
+#include "store/filereplacement.h"
 #include "store/schema.h"
 #include "store/textfunctions.h"
 
@@ -170,6 +171,9 @@ bool Store::open(const QString &folder, MissingFiles missing)
         fail(QStringLiteral("无法建立数据文件夹 %1").arg(QDir::toNativeSeparators(folder)), {});
         return false;
     }
+    // A restore killed half-way is finished before any file is looked at.
+    if (!FileReplacement::finishPending(folder, &m_lastError))
+        return false;
     if (openFiles(missing))
         return true;
     const StoreError error = m_lastError;

@@ -33,7 +33,8 @@ public:
     // FilesMissing and their names unless told to create them. An existing file is never
     // rewritten: one that another program locks fails with FileInUse; one that is not a
     // database, is cut short, fails its check after an interrupted write, or lacks a table or a
-    // column fails with FileDamaged. Every error names the file and what is wrong.
+    // column fails with FileDamaged. Every error names the file and what is wrong. A replacement
+    // of the files that was cut short (FileReplacement) is finished first.
     bool open(const QString &folder, MissingFiles missing = MissingFiles::Report);
     // Brings the engine's statistics up to date, then closes the files.
     void close();

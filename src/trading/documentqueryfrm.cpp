@@ -4,6 +4,7 @@
 #include "shell/dropdownsearch.h"
 #include "shell/entrykeys.h"
 #include "shell/formcontrols.h"
+#include "shell/gridexport.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/cursor.h"
@@ -72,6 +73,8 @@ void DocumentQueryFrm::buildControls()
     Data1->setObjectName(QStringLiteral("Data1"));
     DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
     DBGrid1->setGeometry(twips(120, 1080, 9630, 4620));
+    DBGrid1->exporter()->setTotals(GridExport::boxTotals(
+        {{QStringLiteral("品种"), Text2}, {QStringLiteral("合计金额"), Text3}}));
 
     m_headers = new DropDownSearch(store(), this, QStringLiteral("DBGrid2"));
     m_headers->cursor().setObjectName(QStringLiteral("Data2"));
