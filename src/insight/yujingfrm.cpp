@@ -18,12 +18,12 @@ namespace {
 const QVector<ReportColumn> &lowStockColumns()
 {
     static const QVector<ReportColumn> columns = {
-        {QStringLiteral("编号"), CellKind::Text, 900},
+        {QStringLiteral("编号"), CellKind::Text, 800},
         {QStringLiteral("品名"), CellKind::Text, 1200},
         {QStringLiteral("库存数量"), CellKind::Number, 900},
-        {QStringLiteral("下限"), CellKind::Number, 800},
-        {QStringLiteral("缺少数量"), CellKind::Number, 900},
-        {QStringLiteral("最近厂家"), CellKind::Text, 1500},
+        {QStringLiteral("下限"), CellKind::Number, 700},
+        {QStringLiteral("缺少数量"), CellKind::Number, 800},
+        {QStringLiteral("最近厂家"), CellKind::Text, 1900},
         {QStringLiteral("最近进价"), CellKind::Money, 900},
         {QStringLiteral("最近进货日期"), CellKind::Text, 1100},
     };
