@@ -161,8 +161,10 @@ int ScreenDriver::scrollToEnd(QTableView *grid, int maxSteps)
     int steps = 0;
     for (int value = bar->minimum();; value = qMin(value + step, bar->maximum())) {
         bar->setValue(value);
-        // Painting a page asks the grid's model for every row it shows.
+        // Painting a page asks the grid's model for every row it shows; between pages the
+        // event loop runs, as it does between a user's scroll steps.
         grid->viewport()->repaint();
+        QCoreApplication::processEvents();
         ++steps;
         if (value >= bar->maximum())
             break;
