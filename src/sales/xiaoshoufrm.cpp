@@ -1,10 +1,12 @@
 #include "sales/xiaoshoufrm.h"
 
+#include "insight/saleexpiry.h"
 #include "sales/salesstock.h"
 #include "sales/slipprintfrm.h"
 #include "sales/stockoutposting.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/clock.h"
@@ -66,7 +68,12 @@ XiaoshouFrm::XiaoshouFrm(Store &store, QWidget *parent)
     buildHerbFrame();
     buildBasicFrame();
     DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
-    DBGrid1->setGeometry(twips(120, 2540, 9600, 3120));
+    DBGrid1->setGeometry(twips(120, 2540, 9600, 2850));
+    StatusBar1 = FormControls::label(this, QStringLiteral("StatusBar1"), QString(),
+                                     twips(120, 5430, 9600, 270));
+    QPalette notice = StatusBar1->palette();
+    notice.setColor(QPalette::WindowText, Qt::darkRed);
+    StatusBar1->setPalette(notice);
     buildBottomRow();
     buildLookup();
     connectActions();
@@ -154,6 +161,13 @@ void XiaoshouFrm::buildLookup()
                           {column("有效期"), Text3[6]},   {column("单位"), Text3[8]},
                           {column("库房"), Text3[9]},     {column("品名"), Text3[1]},
                           {column("库存数量"), Text7},    {column("厂家"), Text3[10]}});
+    // An expired batch is taken over only when the clerk confirms; a near one is noted.
+    m_lookup->setTakeOverCheck([this](const Cursor &row) {
+        const SaleExpiry::Verdict verdict =
+            SaleExpiry::check(this, store(), row.value(column("有效期")).toString());
+        StatusBar1->setText(verdict.status);
+        return verdict.takeOver;
+    });
 }
 
 void XiaoshouFrm::load()
@@ -246,6 +260,7 @@ void XiaoshouFrm::clearEntryBoxes()
         Text8->clear();
         Text9->clear();
     });
+    StatusBar1->clear();
 }
 
 void XiaoshouFrm::deleteLine()

@@ -75,12 +75,8 @@ bool fillNewFile(QSqlDatabase &db, const FileDef &file, QString *problem)
         return false;
     }
     for (const TableDef &table : file.tables) {
-        QStringList columns;
-        for (const ColumnDef &column : table.columns)
-            columns << quotedName(column.name) + QLatin1Char(' ')
-                           + Schema::declaredType(column.kind);
         if (!run(QStringLiteral("CREATE TABLE %1 (%2)")
-                     .arg(quotedName(table.name), columns.join(QLatin1String(", "))),
+                     .arg(quotedName(table.name), Schema::columnDeclarations(table)),
                  {})) {
             return false;
         }

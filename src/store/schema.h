@@ -36,6 +36,9 @@ struct FileDef {
     std::vector<IndexDef> indexes;
     // Indexes of earlier versions that would now mislead the planner; dropped at open.
     QStringList retiredIndexes = {};
+    // Tables the program keeps beside the delivered ones; made at open when a file lacks them,
+    // so that files from before they existed are accepted as they are.
+    std::vector<TableDef> addedTables = {};
 };
 
 namespace Schema {
@@ -43,11 +46,14 @@ namespace Schema {
 // The five files, the first one being the connection's main file.
 const std::vector<FileDef> &files();
 
-// Null when no file defines the table.
+// Null when no file defines the table (delivered or added).
 const TableDef *table(const QString &tableName);
 const FileDef *fileOfTable(const QString &tableName);
 
 // The SQL type a column of this kind is declared with.
 QString declaredType(ColumnKind kind);
+
+// The column list a table is created with: each quoted name with its declared type.
+QString columnDeclarations(const TableDef &table);
 
 } // namespace Schema

@@ -247,7 +247,7 @@ bool Store::openFile(const FileDef &file, bool isMain)
         || !checkTables(file)) {
         return false;
     }
-    createIndexes(file);
+    completeFile(file);
     return true;
 }
 
@@ -380,11 +380,17 @@ bool Store::checkTables(const FileDef &file)
     return true;
 }
 
-void Store::createIndexes(const FileDef &file)
+void Store::completeFile(const FileDef &file)
 {
-    // Indexes only speed up queries; a file that cannot take one (read-only, say) still works.
-    // One transaction for all of them: a new file then costs one sync instead of one per index.
+    // Indexes only speed up queries, and the added tables serve only the statistics views: a
+    // file that cannot take them (read-only, say) still works, and those views report the
+    // engine's words. One transaction for all of them: a new file then costs one sync.
     Transaction transaction(*this);
+    for (const TableDef &table : file.addedTables) {
+        exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                 .arg(qualified(file, table.name), Schema::columnDeclarations(table)),
+             {});
+    }
     for (const QString &retired : file.retiredIndexes)
         exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
     for (const IndexDef &index : file.indexes) {

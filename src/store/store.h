@@ -88,7 +88,8 @@ private:
     bool checkPages(const FileDef &file);
     void failReading(const FileDef &file, const QSqlError &error);
     bool checkTables(const FileDef &file);
-    void createIndexes(const FileDef &file);
+    // Adds the program's own tables and the indexes where a file lacks them.
+    void completeFile(const FileDef &file);
     bool exec(const QString &sql, const QString &action);
     void fail(const QString &action, const QString &detail);
     QString shownPath(const FileDef &file) const;
