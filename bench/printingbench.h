@@ -1,9 +1,12 @@
 #pragma once
 
-class PrintWindow;
-class QWidget;
+#include "action.h"
 
-// The print preview's speed target: opens the receiving notice of the purchase entry screen's
-// pending lines, which lays them out, and paints the first preview page. Deleting the returned
-// window closes it without the closing message.
-PrintWindow *showNoticePreview(QWidget *entryScreen);
+#include <vector>
+
+class Bench;
+struct TradeSide;
+
+// The print preview's speed: the entry screen holding the lines of a very large delivery, its
+// print button lays the document out and the first preview page is painted.
+void addPrintPreview(Bench &bench, const TradeSide &side, std::vector<Action> &actions);

@@ -63,6 +63,7 @@ TradeSide purchaseSide()
     side.deleteAllButton = QStringLiteral("Command2");
     side.documentQueryScreen = QStringLiteral("jindanchafrm");
     side.documentPrefix = QStringLiteral("JH");
+    side.printWindow = QStringLiteral("jinhuodafrm");
     side.lineBoxes = [](const QVariantMap &row) -> QList<QPair<QString, QString>> {
         return {{"Text3_0", row["编号"].toString()}, {"Text3_1", row["品名"].toString()},
                 {"Text3_2", row["拼音"].toString()}, {"Text3_3", row["规格"].toString()},

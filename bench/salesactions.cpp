@@ -59,6 +59,7 @@ TradeSide salesSide()
     side.deleteAllButton = QStringLiteral("Command3");
     side.documentQueryScreen = QStringLiteral("chudanchafrm");
     side.documentPrefix = QStringLiteral("XS");
+    side.printWindow = QStringLiteral("xiaoshoudafrm");
     side.lineBoxes = [](const QVariantMap &row) -> QList<QPair<QString, QString>> {
         return {{"Text3_0", row["编号"].toString()}, {"Text3_1", row["品名"].toString()},
                 {"Text3_2", row["拼音"].toString()}, {"Text3_3", row["规格"].toString()},

@@ -1,5 +1,6 @@
 #include "screendriver.h"
 
+#include "insight/insightscreens.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "sales/salesscreens.h"
@@ -57,6 +58,7 @@ ScreenDriver::ScreenDriver(Store &store) : m_store(store)
     registerPurchasingScreens(m_registry);
     registerSalesScreens(m_registry);
     registerStockScreens(m_registry);
+    registerInsightScreens(m_registry);
 }
 
 ScreenDriver::~ScreenDriver()
@@ -159,8 +161,10 @@ int ScreenDriver::scrollToEnd(QTableView *grid, int maxSteps)
     int steps = 0;
     for (int value = bar->minimum();; value = qMin(value + step, bar->maximum())) {
         bar->setValue(value);
-        // Painting a page asks the grid's model for every row it shows.
+        // Painting a page asks the grid's model for every row it shows; between pages the
+        // event loop runs, as it does between a user's scroll steps.
         grid->viewport()->repaint();
+        QCoreApplication::processEvents();
         ++steps;
         if (value >= bar->maximum())
             break;

@@ -2,6 +2,7 @@
 
 #include "bench.h"
 #include "datacache.h"
+#include "insightactions.h"
 #include "maintenanceactions.h"
 #include "probes.h"
 #include "screenactions.h"
@@ -95,6 +96,7 @@ SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const
         addTradeActions(bench, purchaseSide(), actions);
         addTradeActions(bench, salesSide(), actions);
         addStockActions(bench, actions);
+        addInsightActions(bench, actions);
         addMaintenanceActions(bench, actions);
         Runner runner(bench, options);
         for (const Action &action : actions) {

@@ -2,6 +2,7 @@
 
 #include "actionkit.h"
 #include "bench.h"
+#include "printingbench.h"
 
 #include "shell/childscreen.h"
 #include "store/query.h"
@@ -97,24 +98,6 @@ void addLineEntry(Bench &bench, const TradeSide &side, std::vector<Action> &acti
     actions.push_back(action);
 }
 
-// Exactly the lines of one large delivery are pending, copied from the latest posted ones.
-void refillPending(Engine &engine, const TradeSide &side)
-{
-    const QString table = quoted(side.linesTable);
-    const QString flag = quoted(side.flagColumn);
-    const QString columns = columnList(side.linesTable);
-    QString copied = columns;
-    copied.replace(flag, QStringLiteral("NULL"));
-    engine.exec(QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL").arg(table, flag));
-    engine.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %1 WHERE rowid IN "
-                               "(SELECT rowid FROM %1 WHERE %4 IS NOT NULL "
-                               "ORDER BY rowid DESC LIMIT %5)")
-                    .arg(table, columns, copied, flag)
-                    .arg(PostedLines));
-    if (side.supplyStock)
-        side.supplyStock(engine);
-}
-
 void addPosting(Bench &bench, const TradeSide &side, std::vector<Action> &actions)
 {
     auto screen = std::make_shared<ChildScreen *>(nullptr);
@@ -132,18 +115,18 @@ void addPosting(Bench &bench, const TradeSide &side, std::vector<Action> &action
     action.prepare = [&bench, side, screen] {
         // The clerk's screen shows the lines to post, as after entering them.
         bench.driver().close(side.entryScreen);
-        refillPending(bench.engine(), side);
+        refillPending(bench.engine(), side, PostedLines);
         *screen = bench.driver().open(side.entryScreen);
     };
     action.act = [screen] {
         ScreenDriver::click(ScreenDriver::find<QAbstractButton>(*screen, "Command5"));
     };
     action.engine = side.enginePost;
-    action.engineRestore = [side](Engine &engine) { refillPending(engine, side); };
+    action.engineRestore = [side](Engine &engine) { refillPending(engine, side, PostedLines); };
     // The engine starts from the same pending lines as the screen did.
     action.tearDown = [&bench, side] {
         bench.driver().close(side.entryScreen);
-        refillPending(bench.engine(), side);
+        refillPending(bench.engine(), side, PostedLines);
     };
     actions.push_back(action);
 }
@@ -323,6 +306,23 @@ void addDocumentQuery(Bench &bench, const TradeSide &side, std::vector<Action> &
 
 } // namespace
 
+void refillPending(Engine &engine, const TradeSide &side, int lines)
+{
+    const QString table = quoted(side.linesTable);
+    const QString flag = quoted(side.flagColumn);
+    const QString columns = columnList(side.linesTable);
+    QString copied = columns;
+    copied.replace(flag, QStringLiteral("NULL"));
+    engine.exec(QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL").arg(table, flag));
+    engine.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %1 WHERE rowid IN "
+                               "(SELECT rowid FROM %1 WHERE %4 IS NOT NULL "
+                               "ORDER BY rowid DESC LIMIT %5)")
+                    .arg(table, columns, copied, flag)
+                    .arg(lines));
+    if (side.supplyStock)
+        side.supplyStock(engine);
+}
+
 QVariantMap middleRow(Engine &engine, const QString &table)
 {
     const QList<QVariantList> rows = engine.rows(
@@ -343,4 +343,5 @@ void addTradeActions(Bench &bench, const TradeSide &side, std::vector<Action> &a
     addLineQueries(bench, side, actions);
     addDeleteAll(bench, side, actions);
     addDocumentQuery(bench, side, actions);
+    addPrintPreview(bench, side, actions);
 }

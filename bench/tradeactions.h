@@ -26,6 +26,7 @@ struct TradeSide
     QString deleteAllButton;      // "Command2"
     QString documentQueryScreen;  // "jindanchafrm"
     QString documentPrefix;       // "JH"
+    QString printWindow;          // what entry's print button opens: "jinhuodafrm"
     // Entry boxes and what a clerk types into them for one line of the given search-table row.
     std::function<QList<QPair<QString, QString>>(const QVariantMap &row)> lineBoxes;
     // The least SQL of posting every pending line, in one transaction.
@@ -36,6 +37,9 @@ struct TradeSide
 };
 
 void addTradeActions(Bench &bench, const TradeSide &side, std::vector<Action> &actions);
+
+// Exactly `lines` lines of one large delivery are pending, copied from the latest posted ones.
+void refillPending(Engine &engine, const TradeSide &side, int lines);
 
 // A row from the middle of a table, by column name.
 QVariantMap middleRow(Engine &engine, const QString &table);

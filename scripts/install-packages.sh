@@ -1,9 +1,12 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs, when missing.
 # qt6-translations-l10n: Qt's own texts (standard buttons, context menus) in Chinese.
+# qt6-charts-dev: the charts of the business overview; its CMake files need Qt's OpenGL ones,
+# which it does not depend on (libqt6opengl6-dev).
 # libxlsxwriter-dev: export of lists to spreadsheet (XLSX) files; unzip: the tests read the
 # exported files back.
-herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-translations-l10n cmake
-    ninja-build g++ fonts-noto-cjk fonts-wqy-microhei xvfb xauth libxlsxwriter-dev unzip)
+herbdesk_packages=(qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-translations-l10n
+    qt6-charts-dev libqt6opengl6-dev cmake ninja-build g++ fonts-noto-cjk fonts-wqy-microhei
+    xvfb xauth libxlsxwriter-dev unzip)
 
 # Installs the given packages, or the build's when none are given, unless already installed.
 install_missing_packages() {

@@ -1,3 +1,5 @@
+#include "help/bangzhufrm.h"
+#include "insight/insightscreens.h"
 #include "maintenance/maintenancecommands.h"
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
@@ -57,6 +59,8 @@ int main(int argc, char *argv[])
     registerPurchasingScreens(screens);
     registerSalesScreens(screens);
     registerStockScreens(screens);
+    registerInsightScreens(screens);
+    registerHelpScreens(screens);
     registerMaintenanceCommands(screens);
 
     auto *login = new LogoFrm(store, screens);

@@ -9,6 +9,7 @@ enum class CellRule {
     Trimmed,       // the text without blanks around it
     TrimmedNoStar, // the same, and empty for the "*" that stands for a value not given
     AsStored,      // the value as the database holds it, untouched
+    TwoDecimals,   // a number rounded to the cent as a clerk rounds, "0.00"
     Blank,         // always empty: filled in by hand on paper
 };
 

@@ -12,6 +12,7 @@
 
 namespace {
 
+constexpr int TitleSize = 15;
 constexpr int CellAlignment = PrintAlign::Centre;
 const QString CellBorder = QStringLiteral("1111");
 constexpr qint64 White = 16777215;
@@ -106,6 +107,13 @@ void PrintWindow::onPageHeading(int) {}
 
 void PrintWindow::onPageFoot(int) {}
 
+void PrintWindow::beginDocument(QPrinter *target, const QString &title)
+{
+    CurtPrinter1->BeginDoc(target);
+    CurtPrinter1->NewPage();
+    CurtPrinter1->PrintTitle(title, TitleSize, PrintAlign::Centre);
+}
+
 void PrintWindow::printTable(const QList<PrintColumn> &columns, const QString &cursorName)
 {
     CurtPrinter1->NewRow();
@@ -122,6 +130,20 @@ void PrintWindow::printTable(const QList<PrintColumn> &columns, const QString &c
                                     CellAlignment, CellBorder, White);
         }
     });
+}
+
+void PrintWindow::printSpanningRow(const QString &text, int widthTwips, int alignment)
+{
+    CurtPrinter1->NewRow();
+    CurtPrinter1->PrintCell(text, widthTwips, alignment, CellBorder, White);
+}
+
+bool PrintWindow::endDocument(const QString &signatures)
+{
+    CurtPrinter1->LineFeed();
+    CurtPrinter1->LineFeed();
+    CurtPrinter1->PrintLine(signatures);
+    return CurtPrinter1->EndDoc();
 }
 
 void PrintWindow::print()

@@ -50,8 +50,15 @@ protected:
     // The first layout; called by the window's constructor once the window is complete.
     void load();
     const OpeningScreen &openingScreen() const { return m_openingScreen; }
+    // The start of every document: its first page and its title.
+    void beginDocument(QPrinter *target, const QString &title);
     // The header row of the columns, then a row for each line of the screen's cursor.
     void printTable(const QList<PrintColumn> &columns, const QString &cursorName);
+    // A row of one cell across the table, its text aligned by the code given.
+    void printSpanningRow(const QString &text, int widthTwips, int alignment);
+    // The end of every document: the signature line below the table, then the document is
+    // shown or printed; false when the printer could not be used.
+    bool endDocument(const QString &signatures);
 
     void closeEvent(QCloseEvent *event) override;
 

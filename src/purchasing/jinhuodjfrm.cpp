@@ -153,6 +153,7 @@ void JinhuodjFrm::load()
 
     const Query pending(PendingTable, pendingLines());
     m_totals->read(store(), pending, column("编号"));
+    m_totals->recountOnEdits(store(), *Data1, pending, column("编号"));
     Data1->open(pending);
 
     fillChoices(Combo2, store(), QStringLiteral("kufang"));

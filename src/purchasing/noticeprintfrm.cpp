@@ -69,19 +69,14 @@ PrintWindow *NoticePrintFrm::open(QWidget *openingScreen, const NoticeConfig &co
 
 bool NoticePrintFrm::PrintContent(QPrinter *target)
 {
-    CurtPrinter1->BeginDoc(target);
-    CurtPrinter1->NewPage();
-    CurtPrinter1->PrintTitle(Title, 15, PrintAlign::Centre);
+    beginDocument(target, Title);
     const QString supplier =
         m_config.supplierBox.isEmpty() ? QString() : openingScreen().text(m_config.supplierBox);
     CurtPrinter1->PrintLine(m_config.headerLine.arg(openingScreen().text(m_config.numberBox),
                                                     supplier,
                                                     Values::storedDate(Clock::today())));
     printTable(noticeColumns(), LinesCursor);
-    CurtPrinter1->LineFeed();
-    CurtPrinter1->LineFeed();
-    CurtPrinter1->PrintLine(QStringLiteral(" 保管员：          验收员：            开票员："));
-    return CurtPrinter1->EndDoc();
+    return endDocument(QStringLiteral(" 保管员：          验收员：            开票员："));
 }
 
 void NoticePrintFrm::onPageHeading(int)

@@ -1,5 +1,7 @@
 #include "sales/salesqueries.h"
 
+#include "sales/slipprintfrm.h"
+
 LineQueryConfig salesLineQuery()
 {
     return {QStringLiteral("xiaoshouchafrm"), QStringLiteral("销售查询"), QStringLiteral("chuhuo"),
@@ -9,9 +11,9 @@ LineQueryConfig salesLineQuery()
 
 DocumentQueryConfig salesDocumentQuery()
 {
-    // No reprint until the sales slip is printed.
     return {QStringLiteral("chudanchafrm"), QStringLiteral("销售单据"),
             QStringLiteral("选择单据"),     QStringLiteral("danju"),
             QStringLiteral("销售单"),       QStringLiteral("chuhuo"),
-            QStringLiteral("XS"),           {}};
+            QStringLiteral("XS"),
+            [](QWidget *screen) { SlipPrintFrm::open(screen, documentSlip()); }};
 }

@@ -1,9 +1,12 @@
 #include "sales/xiaoshoufrm.h"
 
+#include "insight/saleexpiry.h"
 #include "sales/salesstock.h"
+#include "sales/slipprintfrm.h"
 #include "sales/stockoutposting.h"
 #include "shell/datagrid.h"
 #include "shell/entrykeys.h"
+#include "shell/formcontrols.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
 #include "store/clock.h"
@@ -65,7 +68,12 @@ XiaoshouFrm::XiaoshouFrm(Store &store, QWidget *parent)
     buildHerbFrame();
     buildBasicFrame();
     DBGrid1 = new DataGrid(Data1, QStringLiteral("DBGrid1"), this);
-    DBGrid1->setGeometry(twips(120, 2540, 9600, 3120));
+    DBGrid1->setGeometry(twips(120, 2540, 9600, 2850));
+    StatusBar1 = FormControls::label(this, QStringLiteral("StatusBar1"), QString(),
+                                     twips(120, 5430, 9600, 270));
+    QPalette notice = StatusBar1->palette();
+    notice.setColor(QPalette::WindowText, Qt::darkRed);
+    StatusBar1->setPalette(notice);
     buildBottomRow();
     buildLookup();
     connectActions();
@@ -138,8 +146,6 @@ void XiaoshouFrm::buildBottomRow()
     Command3 = m_form.button(QStringLiteral("Command3"), QStringLiteral("打印"), 6300, top);
     Command5 = m_form.button(QStringLiteral("Command5"), QStringLiteral("出库"), 7425, top);
     Command6 = m_form.button(QStringLiteral("Command6"), QStringLiteral("退出"), 8550, top);
-    // The sales slip is not printed yet.
-    Command3->setEnabled(false);
 }
 
 void XiaoshouFrm::buildLookup()
@@ -155,12 +161,20 @@ void XiaoshouFrm::buildLookup()
                           {column("有效期"), Text3[6]},   {column("单位"), Text3[8]},
                           {column("库房"), Text3[9]},     {column("品名"), Text3[1]},
                           {column("库存数量"), Text7},    {column("厂家"), Text3[10]}});
+    // An expired batch is taken over only when the clerk confirms; a near one is noted.
+    m_lookup->setTakeOverCheck([this](const Cursor &row) {
+        const SaleExpiry::Verdict verdict =
+            SaleExpiry::check(this, store(), row.value(column("有效期")).toString());
+        StatusBar1->setText(verdict.status);
+        return verdict.takeOver;
+    });
 }
 
 void XiaoshouFrm::load()
 {
     const Query pending = pendingLines();
     m_totals->read(store(), pending, column("编号"));
+    m_totals->recountOnEdits(store(), *Data1, pending, column("编号"));
     Data1->open(pending);
     Text1->setText(Values::storedDate(Clock::today()));
     fillChoices(Combo2, store(), QStringLiteral("yonghu"));
@@ -179,6 +193,8 @@ void XiaoshouFrm::connectActions()
     connect(m_lookup, &HerbLookup::pickedInGrid, Combo2, [this] { Combo2->setFocus(); });
     connect(Command1, &QPushButton::clicked, this, &XiaoshouFrm::addLine);
     connect(Command2, &QPushButton::clicked, this, &XiaoshouFrm::deleteLine);
+    connect(Command3, &QPushButton::clicked, this,
+            [this] { SlipPrintFrm::open(this, pendingLinesSlip()); });
     connect(Command5, &QPushButton::clicked, this, &XiaoshouFrm::postLines);
     connect(Command6, &QPushButton::clicked, this, &XiaoshouFrm::closeScreen);
 }
@@ -244,6 +260,7 @@ void XiaoshouFrm::clearEntryBoxes()
         Text8->clear();
         Text9->clear();
     });
+    StatusBar1->clear();
 }
 
 void XiaoshouFrm::deleteLine()

@@ -65,6 +65,7 @@ private:
     QLineEdit *Text6 = nullptr;
     QLabel *dateLabel = nullptr;  // "出库日期", coloured by F11 and F12 in the herb boxes
     QLabel *linesLabel = nullptr; // "品种", coloured by F11 and F12 in the pending grid
+    QLabel *StatusBar1 = nullptr; // what the screen has to say of the batch taken over
     DataGrid *DBGrid1 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;

@@ -25,8 +25,20 @@ void CellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelInd
     if (kind == CellKind::Text)
         return;
     option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
-    if (kind == CellKind::Money && option->features.testFlag(QStyleOptionViewItem::HasDisplay)) {
-        if (const auto amount = Values::parseNumber(option->text))
-            option->text = Values::money(*amount);
+    if (option->features.testFlag(QStyleOptionViewItem::HasDisplay))
+        option->text = shown(index.column(), option->text);
+}
+
+QString CellDelegate::shownText(const QModelIndex &index) const
+{
+    return shown(index.column(), index.data().toString());
+}
+
+QString CellDelegate::shown(int column, const QString &text) const
+{
+    if (m_kinds.value(column, CellKind::Text) == CellKind::Money) {
+        if (const auto amount = Values::parseNumber(text))
+            return Values::money(*amount);
     }
+    return text;
 }

@@ -25,7 +25,12 @@ public:
 
     // Public, so that the text and alignment a cell is drawn with can be read back.
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+    // The text the cell shows, without the rest of its drawing options.
+    QString shownText(const QModelIndex &index) const;
 
 private:
+    // Money shows two decimals; anything else as it comes.
+    QString shown(int column, const QString &text) const;
+
     QVector<CellKind> m_kinds;
 };

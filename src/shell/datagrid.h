@@ -52,6 +52,9 @@ private:
     GridExport *m_export;
     QHash<int, int> m_fixedWidths; // column -> pixels
     int m_fittedForWidth = -1;
+    // Measured widths of cell and header texts, which repeat from one refresh to the next.
+    QHash<QString, int> m_textWidths;
+    QHash<QString, int> m_headerWidths;
     bool m_following = false;
     bool m_removingRows = false;
 };

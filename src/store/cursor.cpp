@@ -408,7 +408,13 @@ std::optional<QVariant> Cursor::converted(int column, const QVariant &value,
         return std::nullopt;
     }
     const ColumnDef *def = m_table ? m_table->column(m_columns[column]) : nullptr;
-    return Values::toColumn(def ? def->kind : ColumnKind::Text, value, problem);
+    std::optional<QVariant> stored =
+        Values::toColumn(def ? def->kind : ColumnKind::Text, value, problem);
+    // Money is kept to the cent, as the grids show it: a total of the stored amounts is then
+    // the total of the amounts shown.
+    if (stored && def && def->money && !stored->isNull())
+        *stored = Values::roundMoney(stored->toDouble());
+    return stored;
 }
 
 bool Cursor::accepts(int column, const QVariant &value, QString *problem) const

@@ -1,6 +1,7 @@
 #include "store/datafiles.h"
 
 #include "store/dialect.h"
+#include "store/filesync.h"
 #include "store/query.h"
 #include "store/schema.h"
 
@@ -17,6 +18,9 @@
 namespace {
 
 const QString TemporarySuffix = QStringLiteral(".new");
+// Names the new files while they are renamed into place, so that a start killed between two
+// renames is finished by the next one.
+const QString CreationMarker = QStringLiteral("herbdesk-creating.txt");
 
 QString journalOf(const QString &path)
 {
@@ -106,6 +110,53 @@ bool failCreating(StoreError *error, const QString &path, const QString &problem
     return false;
 }
 
+// Written whole under another name first: a marker cut short would name too few files.
+bool writeMarker(const QDir &dir, const QStringList &fileNames)
+{
+    const QString temporary = dir.filePath(CreationMarker + TemporarySuffix);
+    QFile marker(temporary);
+    const QByteArray text = fileNames.join(QLatin1Char('\n')).toUtf8();
+    if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || marker.write(text) != text.size() || !marker.flush()) {
+        return false;
+    }
+    marker.close();
+    const QString path = dir.filePath(CreationMarker);
+    return FileSync::syncFile(temporary) && removeIfPresent(path)
+           && QFile::rename(temporary, path) && FileSync::syncFolder(dir.path());
+}
+
+// Puts the new files that are still under their temporary names in place; stops after
+// `stopAfter` renames when it is not negative (a test plays a kill so).
+bool renameNewFiles(const QDir &dir, const QStringList &fileNames, StoreError *error,
+                    int stopAfter = -1)
+{
+    int renamed = 0;
+    for (const QString &name : fileNames) {
+        const QString path = dir.filePath(name);
+        const QString temporary = path + TemporarySuffix;
+        if (!fileNamed(name) || !QFileInfo::exists(temporary))
+            continue;
+        if (renamed == stopAfter)
+            return true;
+        // A journal beside a missing or empty file can restore nothing; left there, the engine
+        // would play it back into the new file.
+        if (!removeIfPresent(journalOf(path)))
+            return failCreating(error, path, QStringLiteral("无法删除旧的日志文件"));
+        // Replaces an empty file in one step.
+        std::error_code failure;
+        std::filesystem::rename(QFileInfo(temporary).filesystemAbsoluteFilePath(),
+                                QFileInfo(path).filesystemAbsoluteFilePath(), failure);
+        if (failure)
+            return failCreating(error, path, QString::fromStdString(failure.message()));
+        ++renamed;
+    }
+    FileSync::syncFolder(dir.path());
+    if (!removeIfPresent(dir.filePath(CreationMarker)))
+        return failCreating(error, dir.filePath(CreationMarker), QStringLiteral("无法删除"));
+    return true;
+}
+
 } // namespace
 
 namespace DataFiles {
@@ -156,7 +207,8 @@ bool hasLeftJournal(const QString &path)
     return QFileInfo(journalOf(path)).size() > 0;
 }
 
-bool create(const QString &folder, const QStringList &fileNames, StoreError *error)
+bool create(const QString &folder, const QStringList &fileNames, StoreError *error,
+            int stopAfter)
 {
     const QDir dir(folder);
     for (const QString &name : fileNames) {
@@ -171,21 +223,24 @@ bool create(const QString &folder, const QStringList &fileNames, StoreError *err
             return failCreating(error, dir.filePath(name), problem);
         }
     }
-    for (const QString &name : fileNames) {
-        const QString path = dir.filePath(name);
-        // A journal beside a missing or empty file can restore nothing; left there, the engine
-        // would play it back into the new file.
-        if (!removeIfPresent(journalOf(path)))
-            return failCreating(error, path, QStringLiteral("无法删除旧的日志文件"));
-        // Replaces an empty file in one step.
-        std::error_code failure;
-        std::filesystem::rename(QFileInfo(dir.filePath(name + TemporarySuffix))
-                                    .filesystemAbsoluteFilePath(),
-                                QFileInfo(path).filesystemAbsoluteFilePath(), failure);
-        if (failure)
-            return failCreating(error, path, QString::fromStdString(failure.message()));
-    }
-    return true;
+    if (!writeMarker(dir, fileNames))
+        return failCreating(error, dir.filePath(CreationMarker), QStringLiteral("无法写入"));
+    return renameNewFiles(dir, fileNames, error, stopAfter);
+}
+
+bool finishCreation(const QString &folder, StoreError *error)
+{
+    const QDir dir(folder);
+    removeIfPresent(dir.filePath(CreationMarker + TemporarySuffix));
+    QFile marker(dir.filePath(CreationMarker));
+    if (!marker.exists())
+        return true;
+    if (!marker.open(QIODevice::ReadOnly))
+        return failCreating(error, marker.fileName(), marker.errorString());
+    const QStringList fileNames =
+        QString::fromUtf8(marker.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    marker.close();
+    return renameNewFiles(dir, fileNames, error);
 }
 
 } // namespace DataFiles

@@ -22,7 +22,14 @@ bool hasLeftJournal(const QString &path);
 
 // Makes the named files with their tables and required rows. Each is built under a temporary
 // name beside its final one and renamed into place only when all are complete, so that a start
-// killed half-way leaves no half-made file. False and *error on failure.
-bool create(const QString &folder, const QStringList &fileNames, StoreError *error);
+// killed half-way leaves no half-made file; a marker names them while they are renamed, and
+// finishCreation() completes renames that a kill cut short. False and *error on failure. A test
+// plays a kill by stopping after `stopAfter` renames.
+bool create(const QString &folder, const QStringList &fileNames, StoreError *error,
+            int stopAfter = -1);
+
+// What every open of a folder does before it looks for missing files: puts in place the new
+// files of a creation killed between its renames. False and *error when they cannot be moved.
+bool finishCreation(const QString &folder, StoreError *error);
 
 } // namespace DataFiles

@@ -81,11 +81,40 @@ QString Dialect::caseInsensitiveLike(const QString &column, const QString &sqlPa
 
 QString Dialect::sortKey(const QString &column, bool ignoreCase) const
 {
-    if (!ignoreCase)
-        return quotedName(column);
+    return ignoreCase ? caseless(quotedName(column)) : quotedName(column);
+}
+
+QString Dialect::caseless(const QString &expression) const
+{
     if (m_engine == Engine::SQLite)
-        return quotedName(column) + QLatin1String(" COLLATE NOCASE");
-    return pgFoldedColumn(column) + QLatin1String(" COLLATE \"C\"");
+        return expression + QLatin1String(" COLLATE NOCASE");
+    return pgFolded(expression + QLatin1String(" COLLATE \"default\""))
+           + QLatin1String(" COLLATE \"C\"");
+}
+
+QString Dialect::equalIgnoringCase(const QString &left, const QString &right) const
+{
+    // SQLite takes the collation of either side; the left one keeps its index.
+    if (m_engine == Engine::SQLite)
+        return left + QLatin1String(" = ") + caseless(right);
+    return caseless(left) + QLatin1String(" = ") + caseless(right);
+}
+
+QString Dialect::total(const QString &expression) const
+{
+    if (m_engine == Engine::SQLite)
+        return QStringLiteral("total(%1)").arg(expression);
+    return QStringLiteral("coalesce(sum(%1), 0)").arg(expression);
+}
+
+QString Dialect::isSurelyStoredDate(const QString &expression) const
+{
+    // date() gives back a real day unchanged; the modifier makes it reckon, so "02-30" fails.
+    if (m_engine == Engine::SQLite)
+        return QStringLiteral("date(%1, '+0 days') IS %1").arg(expression);
+    // PostgreSQL cannot test a date without failing the statement: the days every month has.
+    return QStringLiteral("%1 ~ '^[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|1[0-9]|2[0-8])$'")
+        .arg(expression);
 }
 
 QString Dialect::orderTerm(const QString &expression, bool descending) const
@@ -145,8 +174,12 @@ QString Dialect::indexColumns(const IndexDef &index) const
     // ends in the rowid; PostgreSQL is told so.
     if (m_engine == Engine::PostgreSQL && !index.where.isEmpty())
         return QStringLiteral("(%1)").arg(IdentityColumn);
+    const TableDef *table = Schema::table(index.table);
     for (const QString &column : index.columns) {
-        QString key = sortKey(column, index.noCase);
+        // PostgreSQL folds the letter case of text alone (SQLite lets a number pass).
+        const ColumnDef *def = table ? table->column(column) : nullptr;
+        const bool number = def && def->kind == ColumnKind::Number;
+        QString key = sortKey(column, index.noCase && !(number && m_engine != Engine::SQLite));
         if (m_engine == Engine::PostgreSQL)
             key = orderTerm(key, false);
         columns << key;

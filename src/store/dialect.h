@@ -33,6 +33,16 @@ public:
                                 QVariantList *values) const;
     // The expression a result is ordered by, and paged on, for a sort column.
     QString sortKey(const QString &column, bool ignoreCase) const;
+    // An expression (a qualified column, say) as grouped or sorted without letter case; on
+    // PostgreSQL it is the very expression the case-blind indexes are built on.
+    QString caseless(const QString &expression) const;
+    // "the two texts are equal, letter case not counting".
+    QString equalIgnoringCase(const QString &left, const QString &right) const;
+    // The sum of a number expression over a group, 0 over no rows.
+    QString total(const QString &expression) const;
+    // "the text is a date in the stored form of a day that surely exists": the engine may then
+    // compare it as text. Other texts are left to the program to read.
+    QString isSurelyStoredDate(const QString &expression) const;
     // One term of ORDER BY; Null keys come first going forwards, last going backwards.
     QString orderTerm(const QString &expression, bool descending) const;
 

@@ -63,6 +63,9 @@ std::vector<FileDef> buildFiles()
         },
         {byText("bianhao", "编号"), byText("bianhao", "品名"), byText("bianhao", "拼音"),
          byText("yaocai", "编号"), byText("yaocai", "品名"), byText("yaocai", "拼音")},
+        {},
+        // The settings of the statistics views, one row per named value.
+        {{"tongjicanshu", {text("名称"), text("值")}}},
     };
     FileDef userdb{"userdb.db", "userdb", {{"user", {text("用户"), text("密码")}}}, {}};
     FileDef jinhuo{
@@ -76,12 +79,14 @@ std::vector<FileDef> buildFiles()
               flag("入库")}},
             {"huodan", {text("进货单"), text("日期"), text("厂家")}},
         },
+        // The code index also holds the date, so that the latest purchase of a code (the
+        // low-stock list's supplier and price) is one look-up.
         {pending("jinhuo", "入库"), byText("jinhuo", "单据号"), byDateWithTotals("jinhuo"),
-         byText("jinhuo", "编号"), byText("jinhuo", "品名"), byText("jinhuo", "厂家"),
-         byText("huodan", "进货单")},
+         {QStringLiteral("jinhuo"), {QStringLiteral("编号"), QStringLiteral("日期")}, true},
+         byText("jinhuo", "品名"), byText("jinhuo", "厂家"), byText("huodan", "进货单")},
         // A full index on the flag competed with the partial one, winning or losing by the
-        // statistics of the day.
-        {QStringLiteral("idx_jinhuo_入库")},
+        // statistics of the day; the code index without the date is the one above's forerunner.
+        {QStringLiteral("idx_jinhuo_入库"), QStringLiteral("idx_jinhuo_编号")},
     };
     FileDef kucun{
         "kucun.db",
@@ -93,10 +98,15 @@ std::vector<FileDef> buildFiles()
               number("库存数量"), number("入库数量"), money("进价"), money("进价金额"),
               money("销价")}},
         },
-        // The last index carries the two columns the stock query totals, so that the totals of
-        // the whole stock are read from the index alone.
+        // The fourth index carries the two columns the stock query totals, so that the totals
+        // of the whole stock are read from the index alone; the last, the quantity of each
+        // code, so that the low-stock list sums every code's stock from it.
         {byText("kucun", "编号"), byText("kucun", "品名"), byText("kucun", "拼音"),
-         {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("进价金额")}, false}},
+         {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("进价金额")}, false},
+         {QStringLiteral("kucun"), {QStringLiteral("编号"), QStringLiteral("库存数量")}, true}},
+        {},
+        // The least quantity of each herb code that the dealer wants in stock.
+        {{"kucunxiaxian", {text("编号"), number("下限")}}},
     };
     FileDef chuhuo{
         "chuhuo.db",
@@ -115,6 +125,17 @@ std::vector<FileDef> buildFiles()
         {QStringLiteral("idx_chuhuo_出库")},
     };
     return {bianhao, userdb, jinhuo, kucun, chuhuo};
+}
+
+const TableDef *tableOfFile(const FileDef &file, const QString &tableName)
+{
+    for (const auto *defs : {&file.tables, &file.addedTables}) {
+        for (const TableDef &def : *defs) {
+            if (def.name == tableName)
+                return &def;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -138,12 +159,9 @@ const std::vector<FileDef> &files()
 
 const TableDef *table(const QString &tableName)
 {
-    const FileDef *file = fileOfTable(tableName);
-    if (!file)
-        return nullptr;
-    for (const TableDef &def : file->tables) {
-        if (def.name == tableName)
-            return &def;
+    for (const FileDef &file : files()) {
+        if (const TableDef *def = tableOfFile(file, tableName))
+            return def;
     }
     return nullptr;
 }
@@ -151,10 +169,8 @@ const TableDef *table(const QString &tableName)
 const FileDef *fileOfTable(const QString &tableName)
 {
     for (const FileDef &file : files()) {
-        for (const TableDef &def : file.tables) {
-            if (def.name == tableName)
-                return &file;
-        }
+        if (tableOfFile(file, tableName))
+            return &file;
     }
     return nullptr;
 }

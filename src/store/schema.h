@@ -37,6 +37,9 @@ struct FileDef {
     std::vector<IndexDef> indexes;
     // Indexes of earlier versions that would now mislead the planner; dropped at open.
     QStringList retiredIndexes = {};
+    // Tables the program keeps beside the delivered ones; made at open when a file lacks them,
+    // so that files from before they existed are accepted as they are.
+    std::vector<TableDef> addedTables = {};
 };
 
 namespace Schema {
@@ -44,7 +47,7 @@ namespace Schema {
 // The five files, the first one being the connection's main file.
 const std::vector<FileDef> &files();
 
-// Null when no file defines the table.
+// Null when no file defines the table (delivered or added).
 const TableDef *table(const QString &tableName);
 const FileDef *fileOfTable(const QString &tableName);
 

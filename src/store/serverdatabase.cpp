@@ -334,7 +334,8 @@ bool prepare(QSqlDatabase &db, const ServerAddress &address, bool createMissing,
         && !createSchemas(statements, QSet<QString>(absent.cbegin(), absent.cend()))) {
         return false;
     }
-    // Indexes only speed up queries: one that cannot be made (no right to, say) is left out.
+    // Indexes only speed up queries, and the added tables serve only the statistics views: one
+    // that cannot be made (no right to, say) is left out, and those views report the reason.
     QSqlQuery existing;
     if (!statements.run(QStringLiteral("SELECT schemaname || '.' || indexname FROM pg_indexes"),
                         {}, &existing)) {
@@ -346,9 +347,21 @@ bool prepare(QSqlDatabase &db, const ServerAddress &address, bool createMissing,
     StoreError ignored;
     Statements optional(db, address, &ignored);
     for (const FileDef &file : Schema::files()) {
+        const QString schema = Server.schemaOf(file);
+        for (const TableDef &table : file.addedTables) {
+            if (columns.contains(schema + QLatin1Char('.') + table.name))
+                continue;
+            const QStringList declarations = Server.columnDeclarations(table.columns);
+            optional.run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                             .arg(qualified(schema, table.name),
+                                  declarations.join(QLatin1String(", "))));
+        }
+        for (const QString &retired : file.retiredIndexes) {
+            if (indexes.contains(schema + QLatin1Char('.') + retired))
+                optional.run(QStringLiteral("DROP INDEX %1").arg(qualified(schema, retired)));
+        }
         for (const IndexDef &index : file.indexes) {
-            const QString name = Server.schemaOf(file) + QLatin1Char('.') + Dialect::indexName(index);
-            if (!indexes.contains(name))
+            if (!indexes.contains(schema + QLatin1Char('.') + Dialect::indexName(index)))
                 optional.run(createIndexSql(file, index));
         }
     }

@@ -215,6 +215,8 @@ bool Store::openFiles(MissingFiles missing)
     if (!FileReplacement::finishPending(dataFolder, &m_lastError))
         return false;
     const auto &files = Schema::files();
+    if (!DataFiles::finishCreation(dataFolder, &m_lastError))
+        return false;
     const QStringList absent = DataFiles::missing(dataFolder);
     // A folder without any of the files is a first start; a folder that lost some of them
     // would silently lose their data, so the caller decides.
@@ -248,6 +250,13 @@ bool Store::openFile(const FileDef &file, bool isMain)
                     QStringLiteral("数据文件 %1 不是文件").arg(shownPath(file)), {});
         return false;
     }
+    // A file that cannot be written would open and then refuse the first posting, after the
+    // clerk has typed a whole delivery: it is refused at the start instead.
+    if (!QFileInfo(path).isWritable()) {
+        failOpening(StoreError::Kind::Failed, file,
+                    QStringLiteral("数据文件 %1 是只读的，不能保存修改").arg(shownPath(file)), {});
+        return false;
+    }
     // Looked at before the engine first reads the file, since reading plays the journal back.
     // A file cut short is caught before the engine reads pages that are not there; after an
     // interrupted write only the played-back file tells the truth.
@@ -268,7 +277,7 @@ bool Store::openFile(const FileDef &file, bool isMain)
         || !checkTables(file)) {
         return false;
     }
-    createIndexes(file);
+    completeFile(file);
     return true;
 }
 
@@ -325,7 +334,7 @@ void Store::failReading(const FileDef &file, const QSqlError &error)
 bool Store::checkWritable(const FileDef &file)
 {
     // Reading works beside another program's unfinished write, which would block every posting
-    // later on; taking the write lock for a moment finds it now. A read-only file still opens.
+    // later on; taking the write lock for a moment finds it now.
     QSqlQuery probe(m_db);
     if (probe.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         probe.finish();
@@ -401,11 +410,18 @@ bool Store::checkTables(const FileDef &file)
     return true;
 }
 
-void Store::createIndexes(const FileDef &file)
+void Store::completeFile(const FileDef &file)
 {
-    // Indexes only speed up queries; a file that cannot take one (read-only, say) still works.
-    // One transaction for all of them: a new file then costs one sync instead of one per index.
+    // Indexes only speed up queries, and the added tables serve only the statistics views: a
+    // file that cannot take them (read-only, say) still works, and those views report the
+    // engine's words. One transaction for all of them: a new file then costs one sync.
     Transaction transaction(*this);
+    for (const TableDef &table : file.addedTables) {
+        const QStringList columns = m_dialect.columnDeclarations(table.columns);
+        exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                 .arg(qualified(file, table.name), columns.join(QLatin1String(", "))),
+             {});
+    }
     for (const QString &retired : file.retiredIndexes)
         exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
     for (const IndexDef &index : file.indexes) {

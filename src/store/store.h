@@ -34,10 +34,11 @@ public:
     // Opens the files in the folder. A folder with none of them gets all of them, with their
     // tables and required rows; when only some are missing, open() fails with the kind
     // FilesMissing and their names unless told to create them. An existing file is never
-    // rewritten: one that another program locks fails with FileInUse; one that is not a
-    // database, is cut short, fails its check after an interrupted write, or lacks a table or a
-    // column fails with FileDamaged. Every error names the file and what is wrong. A replacement
-    // of the files that was cut short (FileReplacement) is finished first.
+    // rewritten: one that cannot be written fails; one that another program locks fails with
+    // FileInUse; one that is not a database, is cut short, fails its check after an interrupted
+    // write, or lacks a table or a column fails with FileDamaged. Every error names the file and
+    // what is wrong. A replacement of the files that was cut short (FileReplacement) is finished
+    // first.
     bool open(const QString &folder, MissingFiles missing = MissingFiles::Report);
     // Opens the data where it lives: a folder's files as above, or a server's database as
     // ServerDatabase::prepare() describes, the kinds of failure being the same.
@@ -102,7 +103,8 @@ private:
     bool checkPages(const FileDef &file);
     void failReading(const FileDef &file, const QSqlError &error);
     bool checkTables(const FileDef &file);
-    void createIndexes(const FileDef &file);
+    // Adds the program's own tables and the indexes where a file lacks them.
+    void completeFile(const FileDef &file);
     bool exec(const QString &sql, const QString &action);
     void fail(const QString &action, const QString &detail);
     QString shownPath(const FileDef &file) const;

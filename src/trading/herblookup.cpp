@@ -72,6 +72,11 @@ void HerbLookup::setTargets(const QList<Target> &targets)
     m_targets = targets;
 }
 
+void HerbLookup::setTakeOverCheck(const std::function<bool(const Cursor &row)> &check)
+{
+    m_takeOverCheck = check;
+}
+
 void HerbLookup::quietly(const std::function<void()> &change)
 {
     const bool searching = m_searching;
@@ -83,7 +88,7 @@ void HerbLookup::quietly(const std::function<void()> &change)
 void HerbLookup::takeOver()
 {
     const Cursor &row = chosenRow();
-    if (!row.hasCurrent())
+    if (!row.hasCurrent() || (m_takeOverCheck && !m_takeOverCheck(row)))
         return;
     quietly([this, &row] {
         for (const Target &target : std::as_const(m_targets)) {

@@ -48,6 +48,8 @@ public:
                const std::array<QWidget *, 3> &nextAfterEnter);
 
     void setTargets(const QList<Target> &targets);
+    // Asked before the chosen row is taken over; a row it refuses leaves the boxes as they are.
+    void setTakeOverCheck(const std::function<bool(const Cursor &row)> &check);
     // Runs the change with the search paused.
     void quietly(const std::function<void()> &change);
     // Copies the chosen row, each column that is not Null trimmed, into its target.
@@ -69,5 +71,6 @@ private:
     std::array<QLineEdit *, 3> m_boxes;
     DropDownSearch *m_dropDown;
     QList<Target> m_targets;
+    std::function<bool(const Cursor &row)> m_takeOverCheck;
     bool m_searching = true;
 };

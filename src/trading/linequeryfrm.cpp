@@ -137,14 +137,18 @@ std::optional<QDate> LineQueryFrm::dateIn(QLineEdit *box, const QString &boxName
     return date;
 }
 
-std::optional<Filter> LineQueryFrm::chosenFilter()
+std::optional<Query> LineQueryFrm::chosenLines()
 {
+    Query lines(m_config.linesTable);
     if (Option1->isChecked()) {
         if (!searchTextFits(this, Text1, Option1->text()))
             return std::nullopt;
         const QString codeOrName = Text1->text();
-        return Filter::like(CodeColumn, codeOrName) || Filter::like(NameColumn, codeOrName);
+        lines.where = Filter::like(CodeColumn, codeOrName) || Filter::like(NameColumn, codeOrName);
+        return lines;
     }
+    // A date range or a partner lists its lines in the order of the index that finds them:
+    // the first page is then read straight from it, however many lines a year holds.
     if (Option2->isChecked()) {
         const auto from = dateIn(Text2, QStringLiteral("起始日期"));
         if (!from)
@@ -152,22 +156,26 @@ std::optional<Filter> LineQueryFrm::chosenFilter()
         const auto to = dateIn(Text3, QStringLiteral("截止日期"));
         if (!to)
             return std::nullopt;
-        return Filter::atLeast(DateColumn, *from) && Filter::atMost(DateColumn, *to);
+        lines.where = Filter::atLeast(DateColumn, *from) && Filter::atMost(DateColumn, *to);
+        lines.orderBy = DateColumn;
+        return lines;
     }
     if (!searchTextFits(this, Combo1->lineEdit(), m_config.partnerCaption))
         return std::nullopt;
-    return Filter::like(m_config.partnerColumn, Combo1->currentText());
+    lines.where = Filter::like(m_config.partnerColumn, Combo1->currentText());
+    lines.orderBy = m_config.partnerColumn;
+    lines.orderIgnoresCase = true;
+    return lines;
 }
 
 void LineQueryFrm::search()
 {
-    const auto filter = chosenFilter();
-    if (!filter)
+    const auto lines = chosenLines();
+    if (!lines)
         return;
     DBGrid1->submitPendingEdits();
-    const Query lines(m_config.linesTable, *filter);
     QString problem;
-    const auto totals = listWithTotals(store(), *Data1, lines,
+    const auto totals = listWithTotals(store(), *Data1, *lines,
                                        {{Store::Total::Count, CodeColumn},
                                         {Store::Total::Sum, QuantityColumn},
                                         {Store::Total::Sum, AmountColumn}},

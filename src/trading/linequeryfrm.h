@@ -1,13 +1,13 @@
 #pragma once
 
 #include "shell/childscreen.h"
+#include "store/query.h"
 
 #include <QDate>
 #include <optional>
 
 class Cursor;
 class DataGrid;
-class Filter;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -43,7 +43,8 @@ public:
 
 private:
     void buildControls();
-    std::optional<Filter> chosenFilter();
+    // The lines the chosen mode asks for; none when a box is refused (the user is told).
+    std::optional<Query> chosenLines();
     std::optional<QDate> dateIn(QLineEdit *box, const QString &boxName);
     void forgetCurrentLine();
     void showTotals();

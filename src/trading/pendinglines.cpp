@@ -22,9 +22,18 @@ void RunningTotals::read(Store &store, const Query &pending, const QString &coun
     show(count.toDouble(), Values::sumText(amount));
 }
 
+void RunningTotals::recountOnEdits(Store &store, Cursor &lines, const Query &pending,
+                                   const QString &countedColumn)
+{
+    QObject::connect(&lines, &Cursor::rowChanged, &lines, [this, &store, pending, countedColumn] {
+        read(store, pending, countedColumn);
+    });
+}
+
 void RunningTotals::added(double amount)
 {
-    show(lines() + 1, Values::money(this->amount() + amount));
+    // The line's amount counts as it is stored: to the cent.
+    show(lines() + 1, Values::money(this->amount() + Values::roundMoney(amount)));
 }
 
 void RunningTotals::removed(double amount)
@@ -97,9 +106,9 @@ void showPostingOutcome(QWidget *screen, const QString &action, const PostingRes
                                      + result.error.text());
         return;
     }
-    if (result.postedLines == 0)
-        return;
+    // With nothing posted nothing was pending: lines deleted from another screen leave this one.
     lines.refresh();
     totals.clear();
-    numberBox->setText(result.nextNumber);
+    if (result.postedLines > 0)
+        numberBox->setText(result.nextNumber);
 }

@@ -23,7 +23,11 @@ public:
     // Counts the pending lines by the column (lines without a value there are not counted) and
     // sums their amounts: "0.00", or "0" when there is nothing to add up.
     void read(Store &store, const Query &pending, const QString &countedColumn);
-    // One line more, of the amount: the total rounded to the cent, "0.00".
+    // Counts again whenever one of the lines is saved from the grid: an amount typed over
+    // there shows in the total at once, and a later delete takes off what the line holds then.
+    void recountOnEdits(Store &store, Cursor &lines, const Query &pending,
+                        const QString &countedColumn);
+    // One line more, of the amount as stored (to the cent): the total, "0.00".
     void added(double amount);
     // One line less, of the amount: the total in its shortest form.
     void removed(double amount);
@@ -54,7 +58,7 @@ bool addPendingLine(QWidget *screen, Cursor &lines, const LineValues &always,
 bool deletePendingLine(QWidget *screen, DataGrid &grid, RunningTotals &totals);
 
 // Shows what a posting did. A failure is told as "入库失败，没有做任何改动。" (or 出库, the
-// action given) and the reason. After lines were posted the grid's cursor runs again (it now
-// holds no line), the totals show 0 and the number box the next number.
+// action given) and the reason. Otherwise the grid's cursor runs again (it now holds no line)
+// and the totals show 0; after lines were posted the number box shows the next number.
 void showPostingOutcome(QWidget *screen, const QString &action, const PostingResult &result,
                         Cursor &lines, RunningTotals &totals, QLineEdit *numberBox);

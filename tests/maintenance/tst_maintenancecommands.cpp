@@ -151,9 +151,10 @@ private slots:
     {
         HerbdeskFrm *window = mainWindow();
         const auto menus = window->menuBar()->actions();
-        QCOMPARE(menus.size(), 7);
-        QCOMPARE(menus[5]->text(), QString("数据维护"));
-        QCOMPARE(menus[6]->text(), QString("使用帮助"));
+        // Right before help, whatever menus come before it.
+        QVERIFY(menus.size() >= 2);
+        QCOMPARE(menus[menus.size() - 2]->text(), QString("数据维护"));
+        QCOMPARE(menus.last()->text(), QString("使用帮助"));
         for (const char *item : {"beifennum", "huifunum", "beifenshezhinum"})
             QVERIFY(findWidget<QMenu>(window, "weihunum")
                         ->findChild<QAction *>(item)

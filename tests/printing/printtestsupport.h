@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinter>
 #include <QProcess>
 #include <QStringList>
@@ -65,6 +67,17 @@ inline PrintWindow *openPrintWindow(const QString &name)
     for (QWidget *top : QApplication::topLevelWidgets()) {
         auto *window = qobject_cast<PrintWindow *>(top);
         if (window && window->objectName() == name && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// The open print window of that name among the child windows of a main window's client area.
+inline PrintWindow *printWindowIn(const QMdiArea *area, const QString &name)
+{
+    for (QMdiSubWindow *host : area->subWindowList()) {
+        auto *window = qobject_cast<PrintWindow *>(host->widget());
+        if (window && window->objectName() == name)
             return window;
     }
     return nullptr;

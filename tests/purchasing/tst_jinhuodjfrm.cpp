@@ -254,6 +254,32 @@ private slots:
         QCOMPARE(totals(), (QStringList{"1", "2.68", "JH20261205007", "1"}));
     }
 
+    void anAmountTypedOverInTheGridCountsAtOnce()
+    {
+        addLine("G1", "2", "3");
+        addLine("G2", "1", "5");
+        QCOMPARE(totals(), (QStringList{"2", "11.00", "JH20261205007", "2"}));
+        const int amount = grid("DBGrid1")->cursor()->columnIndex("金额");
+        QVERIFY(editGridCell(grid("DBGrid1"), 0, amount, "12"));
+        grid("DBGrid1")->submitPendingEdits();
+        QCOMPARE(totals(), (QStringList{"2", "17.00", "JH20261205007", "2"}));
+        // The delete takes off what the line holds now, and leaves the other line's amount.
+        grid("DBGrid1")->selectRow(0);
+        click("Command2");
+        QCOMPARE(totals(), (QStringList{"1", "5", "JH20261205007", "1"}));
+    }
+
+    void postingAfterTheLinesWentElsewhereShowsNothingPending()
+    {
+        addLine("E1", "2", "3");
+        // The purchase query deletes the line; posting then finds nothing and says so by
+        // emptying the list and the totals, with the number unused.
+        m->temp.exec("DELETE FROM jinhuo");
+        click("Command5");
+        QCOMPARE(totals(), (QStringList{"0", "0", "JH20261205007", "0"}));
+        QVERIFY(m->messages.texts.isEmpty());
+    }
+
     void textsTooLongForTheirColumnsAreRefusedByName()
     {
         // A text pasted into a search box finds nothing and says nothing.

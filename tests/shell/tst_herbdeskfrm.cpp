@@ -21,7 +21,7 @@ namespace {
 // without caption is a separator.
 const QList<QPair<QString, QString>> menus = {
     {"", "jibennum:基本设置 jinhuonum:进货管理 xiaoshounum:销售管理 kucun:库存管理 "
-         "ziliaonum:资料管理 weihunum:数据维护 helpnum:使用帮助"},
+         "ziliaonum:资料管理 tongjinum:统计分析 weihunum:数据维护 helpnum:使用帮助"},
     {"jibennum", "yonghunum:用户设置=yonghufrm mimanum:密码设置=mimafrm gang1: "
                  "xitongnum:系统设置 dayinnum:其他设置=qitafrm gang2: exitnum:退出系统"},
     {"xitongnum", "zidiannum:药材字典=binmingfrm jyycnum:经营药材=yaocaifrm "
@@ -35,8 +35,10 @@ const QList<QPair<QString, QString>> menus = {
               "baosunnum:库存报损=baosunfrm"},
     {"ziliaonum", "gonghuonum:供货单位=gonghuofrm kehunum:客户资料=kehufrm gang6: "
                   "jishinum:公司员工=yuangongfrm"},
+    {"tongjinum", "xiaoqinum:近效期查询=xiaoqifrm yujingnum:库存预警=yujingfrm "
+                  "xiaxiannum:库存下限=xiaxianfrm gang8: gaikuangnum:经营概况=gaikuangfrm"},
     {"weihunum", "beifennum:备份数据 huifunum:恢复数据 gang7: beifenshezhinum:备份设置"},
-    {"helpnum", "ruhenum:如何使用 lianxinum:联系我们=lianxifrm zhuyenum:访问主页"},
+    {"helpnum", "ruhenum:如何使用=bangzhufrm lianxinum:联系我们=lianxifrm zhuyenum:访问主页"},
     {"Toolbar1", "Toolbar1_1:进货登记=jinhuodjfrm Toolbar1_2:销售登记=xiaoshoufrm Toolbar1_3: "
                  "Toolbar1_4:进货查询=jinhuochafrm Toolbar1_5:销售查询=xiaoshouchafrm "
                  "Toolbar1_6: Toolbar1_7:库存查询=kucunchafrm Toolbar1_8:退出"},

@@ -194,6 +194,21 @@ private slots:
         QCOMPARE(rows[0][2].toString(), QStringLiteral("2026-12-05"));
     }
 
+    void moneyIsKeptToTheCent()
+    {
+        Cursor cursor(m_temp->store());
+        QVERIFY(cursor.open(Query("jinhuo")));
+        for (const char *amount : {"1.005", "1.005", "-2.675"}) {
+            cursor.addNew();
+            QVERIFY(cursor.setValue("金额", amount) && cursor.setValue("数量", "0.125"));
+            QVERIFY_STORE(cursor, cursor.update());
+        }
+        QVERIFY(cursor.updateRow(2, {{cursor.columnIndex("进价"), "3.333"}}));
+        // Quantities keep their decimals; amounts and prices hold what the grids show.
+        QCOMPARE(m_temp->rows("SELECT 金额, 数量, coalesce(进价, 0) FROM jinhuo ORDER BY rowid"),
+                 (QList<QVariantList>{{1.01, 0.125, 0}, {1.01, 0.125, 0}, {-2.68, 0.125, 3.33}}));
+    }
+
     void dateRangesAreInclusive()
     {
         for (const char *date : {"2026-01-31", "2026-02-01", "2026-02-28", "2026-03-01"})

@@ -1,4 +1,5 @@
 #include "store/cursor.h"
+#include "store/datafiles.h"
 #include "store/schema.h"
 #include "store/store.h"
 #include "support/testsupport.h"
@@ -233,6 +234,21 @@ private slots:
         QCOMPARE(store.rowCount(Query("jinhuo")), 0);
         QCOMPARE(QDir(m_folder).entryList({"*.db"}, QDir::Files), sorted(allFileNames()));
         QVERIFY(QDir(m_folder).entryList({"*.new*"}).isEmpty());
+    }
+
+    void aFirstStartKilledBetweenItsRenamesIsFinished()
+    {
+        // Two of the five new files are in place, the others still under their temporary names.
+        StoreError error;
+        QVERIFY(QDir().mkpath(m_folder));
+        QVERIFY2(DataFiles::create(m_folder, allFileNames(), &error, 2),
+                 qPrintable(error.text()));
+        QCOMPARE(DataFiles::missing(m_folder).size(), 3);
+        Store store;
+        QVERIFY_STORE(store, store.open(m_folder));
+        QCOMPARE(store.rowCount(Query("user")), 1);
+        QCOMPARE(QDir(m_folder).entryList({"*.db"}, QDir::Files), sorted(allFileNames()));
+        QCOMPARE(QDir(m_folder).entryList({"*.new*", "herbdesk-creating*"}), QStringList());
     }
 
     void reportsMissingFilesAndTouchesNothing_data()

@@ -58,6 +58,9 @@ void tst_Values::readsDates_data()
     QTest::newRow("month 13") << "2026-13-01" << QDate();
     QTest::newRow("words") << "明天" << QDate();
     QTest::newRow("mixed separators are fine") << "2026-12/05" << QDate(2026, 12, 5);
+    QTest::newRow("iso within blanks") << " 2026-12-05 " << QDate(2026, 12, 5);
+    QTest::newRow("iso, no such day") << "2026-04-31" << QDate();
+    QTest::newRow("iso length, a letter") << "2026-1a-05" << QDate();
 }
 
 void tst_Values::readsDates()

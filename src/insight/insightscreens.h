@@ -1,0 +1,6 @@
+#pragma once
+
+class ScreenRegistry;
+
+// Registers the statistics views with the main window.
+void registerInsightScreens(ScreenRegistry &registry);
