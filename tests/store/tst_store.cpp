@@ -46,6 +46,44 @@ private slots:
         QCOMPARE(store.rowCount(Query("user")), 0);
     }
 
+    // A server that cannot be used stops the opening with its address and the reason; nothing
+    // is made where the user did not point.
+    void serverRefusalsNameTheServer_data()
+    {
+        QTest::addColumn<QString>("change"); // of the test database's address
+        QTest::addColumn<QString>("trouble");
+        QTest::newRow("no such database")
+            << "database" << "数据库服务器上没有数据库 herbdesk_nowhere（";
+        QTest::newRow("unknown user") << "user" << "数据库服务器 ";
+        QTest::newRow("no server there") << "host" << "无法连接数据库服务器 ";
+    }
+    void serverRefusalsNameTheServer()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, trouble);
+        if (!TempStore::onServer())
+            QSKIP("the data is in files");
+        TempStore temp;
+        QVERIFY(temp.isValid() && temp.location().isServer());
+        ServerAddress address = *temp.location().server;
+        if (change == "database")
+            address.database = "herbdesk_nowhere";
+        else if (change == "user")
+            address.user = "herbdesk_nobody";
+        else
+            address.host = temp.folder();
+        Store store;
+        QVERIFY(!store.open(DataLocation::onServer(address)));
+        const QString text = store.lastError().text();
+        QVERIFY2(text.startsWith(trouble) && text.contains(address.text()), qPrintable(text));
+        if (change == "user")
+            QVERIFY2(text.contains("拒绝登录") && text.contains("herbdesk_nobody"), qPrintable(text));
+        QVERIFY(!store.isOpen());
+        QCOMPARE(temp.scalar("SELECT count(*) FROM pg_database WHERE datname = 'herbdesk_nowhere'")
+                     .toInt(),
+                 0);
+    }
+
     void refusesDamagedFiles_data()
     {
         QTest::addColumn<QString>("fileName");
