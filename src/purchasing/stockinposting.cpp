@@ -60,9 +60,11 @@ private:
 bool StockIn::moveStock(const Cursor &line)
 {
     // Values are matched as typed, not trimmed: a "*" matches any batch or origin.
-    const Query match = StockMatch::rowsFor(
+    Query match = StockMatch::rowsFor(
         line.value(column("编号")).toString(),
         {{column("批号"), line.value(column("批号"))}, {column("产地"), line.value(column("产地"))}});
+    // Raised from its quantity as it stands, which no other clerk changes until this ends.
+    match.lockRows = true;
     if (!m_stock.open(match))
         return fail(m_stock.lastError());
     return m_stock.hasCurrent() ? raiseStockRow(line) : addStockRow(line);

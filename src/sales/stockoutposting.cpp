@@ -44,7 +44,11 @@ private:
 
 bool StockOut::moveStock(const Cursor &line)
 {
-    if (!m_stock.open(SalesStock::LineKey::of(line).stockRows()))
+    // Locked, the rows are tested as they stand now, after any other clerk's sale, and stay so
+    // until this posting ends.
+    Query rows = SalesStock::LineKey::of(line).stockRows();
+    rows.lockRows = true;
+    if (!m_stock.open(rows))
         return fail(m_stock.lastError());
     const double quantity = figure(line.value(column("数量")));
     // Rows lowered by earlier lines of this posting are read as they now stand.

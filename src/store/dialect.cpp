@@ -125,6 +125,11 @@ QString Dialect::orderTerm(const QString &expression, bool descending) const
                                     : QLatin1String(" NULLS FIRST"));
 }
 
+QString Dialect::lockingClause() const
+{
+    return m_engine == Engine::SQLite ? QString() : QStringLiteral(" FOR UPDATE");
+}
+
 QString Dialect::beginWriting() const
 {
     // SQLite takes the write lock at once, so that a transaction never fails half-way for a

@@ -51,6 +51,9 @@ public:
     // the store's statements, each of a page or a few rows, take their result whole.
     bool readsRowByRow() const { return m_engine == Engine::SQLite; }
 
+    // What follows a SELECT that locks the rows it reads until the transaction ends.
+    QString lockingClause() const;
+
     // The statement that opens a transaction that will write.
     QString beginWriting() const;
 

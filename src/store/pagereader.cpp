@@ -156,6 +156,8 @@ QString PageReader::pageSql(const PageStart &start, bool backwards) const
                            order);
     if (offset)
         sql += QLatin1String(" OFFSET ?");
+    if (m_query.lockRows)
+        sql += dialect.lockingClause();
     m_sql.insert(shape, sql);
     return sql;
 }
@@ -236,9 +238,10 @@ bool PageReader::readIds(const QVector<qint64> &ids, QVector<ReadRow> *rows,
 {
     if (ids.isEmpty())
         return true;
-    const QString sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                            .arg(m_columnList, quotedName(m_query.table),
-                                 placeholders(ids.size()));
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                      .arg(m_columnList, quotedName(m_query.table), placeholders(ids.size()));
+    if (m_query.lockRows)
+        sql += m_store.dialect().lockingClause();
     QVariantList values;
     for (const qint64 id : ids)
         values << id;

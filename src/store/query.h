@@ -66,6 +66,10 @@ struct Query
     QStringList columns; // empty: every column of the table
     QString orderBy;     // empty: table order
     bool orderIgnoresCase = false;
+    // Read inside a writing transaction, the rows read stay locked until it ends: no other
+    // connection changes them in between, and a reader that had to wait sees them as the other
+    // left them. (A writing transaction on SQLite files holds them whole already.)
+    bool lockRows = false;
 
     Query() = default;
     Query(const QString &tableName) : table(tableName) {}

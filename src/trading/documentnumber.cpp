@@ -9,9 +9,11 @@ namespace {
 
 constexpr qint64 SequenceDigits = 1000;
 
-bool openCounterRow(Cursor &counters, StoreError *error)
+bool openCounterRow(Cursor &counters, StoreError *error, bool lock = false)
 {
-    if (!counters.open(Query(QStringLiteral("danjuhao")))) {
+    Query row(QStringLiteral("danjuhao"));
+    row.lockRows = lock;
+    if (!counters.open(row)) {
         *error = counters.lastError();
         return false;
     }
@@ -20,6 +22,15 @@ bool openCounterRow(Cursor &counters, StoreError *error)
         return false;
     }
     return true;
+}
+
+std::optional<qint64> readCounter(Store &store, int position, StoreError *error, bool lock)
+{
+    Cursor counters(store);
+    if (!openCounterRow(counters, error, lock))
+        return std::nullopt;
+    // The settings screen may have stored a fraction; the sequence is whole.
+    return std::llround(counters.value(position).toDouble());
 }
 
 } // namespace
@@ -36,12 +47,14 @@ QString make(const QString &prefix, const QDate &date, qint64 counter)
 
 std::optional<qint64> counter(Store &store, int position, StoreError *error)
 {
-    Cursor counters(store);
-    if (!openCounterRow(counters, error))
-        return std::nullopt;
-    // The settings screen may have stored a fraction; the sequence is whole.
-    return std::llround(counters.value(position).toDouble());
+    return readCounter(store, position, error, false);
 }
+
+std::optional<qint64> lockedCounter(Store &store, int position, StoreError *error)
+{
+    return readCounter(store, position, error, true);
+}
+
 
 bool advance(Store &store, int position, StoreError *error)
 {

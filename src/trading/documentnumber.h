@@ -23,6 +23,9 @@ QString make(const QString &prefix, const QDate &date, qint64 counter);
 // The counter at the given position of `danjuhao` (a Null counter reads as 0); no value and
 // *error filled when the table cannot be read or holds no row.
 std::optional<qint64> counter(Store &store, int position, StoreError *error);
+// The counter read inside the caller's writing transaction under a lock on its row: another
+// posting that wants it waits until this transaction ends, then reads it as this one left it.
+std::optional<qint64> lockedCounter(Store &store, int position, StoreError *error);
 
 // Raises the counter by one; false and *error on failure.
 bool advance(Store &store, int position, StoreError *error);

@@ -1,5 +1,6 @@
 #include "trading/posting.h"
 
+#include "store/clock.h"
 #include "store/store.h"
 #include "trading/documentnumber.h"
 
@@ -55,6 +56,8 @@ bool Posting::post()
     Transaction transaction(m_store);
     if (!transaction.isActive())
         return fail(m_store.lastError());
+    if (!takeNumber())
+        return false;
     if (!m_lines.open(Query(m_side.linesTable, Filter::isNull(m_side.flagColumn))))
         return fail(m_lines.lastError());
     if (m_lines.isEmpty())
@@ -68,6 +71,19 @@ bool Posting::post()
     if (!transaction.commit())
         return fail(m_store.lastError());
     m_result.nextNumber = *nextNumber;
+    m_result.documentNumber = m_number;
+    return true;
+}
+
+bool Posting::takeNumber()
+{
+    StoreError error;
+    const auto counter = DocumentNumber::lockedCounter(m_store, m_side.counter, &error);
+    if (!counter)
+        return fail(error);
+    m_number = m_request.keepNumber || !m_store.location().isServer()
+                   ? m_request.documentNumber
+                   : DocumentNumber::make(m_side.prefix, Clock::today(), *counter);
     return true;
 }
 
@@ -92,7 +108,7 @@ bool Posting::markLine()
     // A line carries the number shown when it was added, which may be an earlier day's; it takes
     // the header's number, so that the document query finds every line of the document.
     const bool marked = m_lines.edit()
-                        && m_lines.setValue(column("单据号"), m_request.documentNumber)
+                        && m_lines.setValue(column("单据号"), m_number)
                         && m_lines.setValue(m_side.flagColumn, m_side.postedMark)
                         && m_lines.update();
     if (!marked) {
@@ -107,10 +123,10 @@ bool Posting::writeHeader()
     // Opened on the headers of this number only, so that a long history is not read.
     Cursor headers(m_store);
     if (!headers.open(Query(m_side.headerTable,
-                            Filter::like(m_side.headerColumn, m_request.documentNumber))))
+                            Filter::like(m_side.headerColumn, m_number))))
         return fail(headers.lastError());
     headers.addNew();
-    bool ok = headers.setValue(1, m_request.documentNumber);
+    bool ok = headers.setValue(1, m_number);
     if (!m_request.date.isEmpty())
         ok = ok && headers.setValue(2, m_request.date);
     if (!m_request.partner.isEmpty())

@@ -34,14 +34,20 @@ struct PostingResult
 {
     bool ok = false;
     int postedLines = 0;
+    QString documentNumber; // the number the lines were filed under; empty when none were
     QString nextNumber; // empty when nothing was posted
     StoreError error;
 };
 
 // Posts every pending line of a side in one transaction: the side's stock step for each line,
-// then the line marked posted and filed under the request's number; one header under that number,
-// the counter raised unless the number is kept, and the next number read. On any failure nothing
-// is changed and the result carries the reason. With no pending line nothing is written.
+// then the line marked posted and filed under the document's number; one header under that
+// number, the counter raised unless the number is kept, and the next number read. On any failure
+// nothing is changed and the result carries the reason. With no pending line nothing is written.
+//
+// The counter row is locked first, so that postings of several clerks on a server follow one
+// another. There the number is the counter's as found under the lock (today's date), unless the
+// number is kept: the one on the clerk's screen may have been taken by another clerk meanwhile.
+// In the files of one program it is the number on the screen.
 class Posting
 {
 public:
@@ -66,6 +72,7 @@ protected:
 
 private:
     bool post();
+    bool takeNumber();
     bool postLines();
     bool markLine();
     bool writeHeader();
@@ -74,6 +81,7 @@ private:
     Store &m_store;
     const PostingSide &m_side;
     const PostingRequest m_request;
+    QString m_number;
     Cursor m_lines;
     PostingResult m_result;
 };

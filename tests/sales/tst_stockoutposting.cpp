@@ -120,10 +120,16 @@ private slots:
                  QList<QVariantList>{{"XS20261205003"}});
 
         // A header without date or customer leaves them Null; a posted line is not posted again.
+        // The screen still shows the number just used: on a server, where another clerk may
+        // have used it, the posting takes the counter's.
         addLine("001", "A1", "片", "P", 1);
-        QVERIFY(post("", "").ok);
-        QCOMPARE(m->temp.rows("SELECT 销售单, 日期 IS NULL, 购货单位 IS NULL FROM danju"),
-                 (QList<QVariantList>{{"XS20261205003", 0, 0}, {"XS20261205003", 1, 1}}));
+        result = post("", "");
+        QVERIFY(result.ok);
+        const QString second = TempStore::onServer() ? "XS20261205004" : "XS20261205003";
+        QCOMPARE(result.documentNumber, second);
+        QCOMPARE(m->temp.rows("SELECT 销售单, 日期 IS NULL, 购货单位 IS NULL FROM danju "
+                              "ORDER BY rowid"),
+                 (QList<QVariantList>{{"XS20261205003", 0, 0}, {second, 1, 1}}));
         QCOMPARE(m->temp.scalar("SELECT 库存数量 FROM kucun").toDouble(), 7.0);
 
         // From a thousand on the counter follows the date digits whole.

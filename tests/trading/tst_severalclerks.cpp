@@ -1,0 +1,137 @@
+#include "sales/stockoutposting.h"
+#include "support/testsupport.h"
+#include "trading/documentnumber.h"
+
+#include <QDeadlineTimer>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <memory>
+#include <thread>
+
+// Several clerks, each program with a connection of its own, on one server database.
+class tst_SeveralClerks : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempStore> m_temp;
+    std::unique_ptr<FixedToday> m_today;
+
+    // A pending sale entered by the clerk whose store it is.
+    static bool addSale(Store &clerk, const QString &code, double quantity)
+    {
+        QSqlQuery insert(clerk.database());
+        insert.prepare("INSERT INTO chuhuo (编号, 品名, 数量, 销价, 金额, 日期) "
+                       "VALUES (?, '当归', ?, 2, ?, '2026-12-05')");
+        insert.addBindValue(code);
+        insert.addBindValue(quantity);
+        insert.addBindValue(quantity * 2);
+        return insert.exec();
+    }
+
+    // Waits until some connection of the database waits for a lock another one holds.
+    bool someoneWaitsForALock()
+    {
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            if (m_temp->scalar("SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = "
+                               "'Lock' AND datname = current_database()")
+                    .toInt()
+                > 0) {
+                return true;
+            }
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+private slots:
+    void init()
+    {
+        if (!TempStore::onServer())
+            QSKIP("one program works on the files of a folder");
+        m_temp = std::make_unique<TempStore>();
+        QVERIFY(m_temp->isValid());
+        m_today = std::make_unique<FixedToday>(QDate(2026, 12, 5));
+        m_temp->exec("UPDATE danjuhao SET 销售单号 = 1");
+        m_temp->exec("INSERT INTO kucun (编号, 品名, 库存数量, 进价, 进价金额) "
+                     "VALUES ('DG01', '当归', 10, 1, 10)");
+    }
+    void cleanup()
+    {
+        m_today.reset();
+        m_temp.reset();
+    }
+
+    // Both screens show the same next number; the second posting takes the one after it.
+    void postingsGetConsecutiveNumbers()
+    {
+        Store first;
+        Store second;
+        QVERIFY_STORE(first, first.open(m_temp->location()));
+        QVERIFY_STORE(second, second.open(m_temp->location()));
+        StoreError error;
+        const QString shown =
+            *DocumentNumber::next(second, "XS", DocumentNumber::SalesCounter, &error);
+        QCOMPARE(shown, "XS20261205001");
+
+        QVERIFY(addSale(first, "DG01", 1));
+        PostingResult result = postPendingSales(first, {shown, "2026-12-05", "", false});
+        QVERIFY2(result.ok, qPrintable(result.error.text()));
+        QCOMPARE(result.documentNumber, shown);
+        QCOMPARE(result.nextNumber, "XS20261205002");
+
+        QVERIFY(addSale(second, "DG01", 2));
+        result = postPendingSales(second, {shown, "2026-12-05", "", false});
+        QVERIFY2(result.ok, qPrintable(result.error.text()));
+        QCOMPARE(result.documentNumber, "XS20261205002");
+        QCOMPARE(result.nextNumber, "XS20261205003");
+        QCOMPARE(m_temp->rows("SELECT 销售单 FROM danju ORDER BY rowid"),
+                 (QList<QVariantList>{{"XS20261205001"}, {"XS20261205002"}}));
+        QCOMPARE(m_temp->rows("SELECT 单据号, 数量 FROM chuhuo ORDER BY rowid"),
+                 (QList<QVariantList>{{"XS20261205001", 1.0}, {"XS20261205002", 2.0}}));
+    }
+
+    // A posting that had to wait for another one tests the stock as that one left it: a line
+    // it no longer covers refuses the posting by name, and nothing of it is written.
+    void aPostingThatWaitedTestsTheStockAgain()
+    {
+        const DataLocation location = m_temp->location();
+        Store other;
+        QVERIFY_STORE(other, other.open(location));
+
+        // Another clerk's posting is under way: it holds the counter.
+        std::optional<Transaction> otherPosting(std::in_place, other);
+        StoreError error;
+        QCOMPARE(DocumentNumber::lockedCounter(other, DocumentNumber::SalesCounter, &error)
+                     .value_or(-1),
+                 qint64(1));
+
+        PostingResult result;
+        std::thread clerk([&] {
+            Store mine;
+            if (mine.open(location) && addSale(mine, "DG01", 8))
+                result = postPendingSales(mine, {"XS20261205001", "2026-12-05", "", false});
+            else
+                result.error = mine.lastError();
+        });
+        const bool waited = someoneWaitsForALock();
+        // The other posting sells 6 of the 10 and ends.
+        QSqlQuery sell(other.database());
+        const bool sold = sell.exec("UPDATE kucun SET 库存数量 = 4, 进价金额 = 4");
+        const bool committed = otherPosting->commit();
+        clerk.join();
+        QVERIFY(waited && sold && committed);
+
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error.text(), "出库失败：第 1 行 DG01 当归 库存不足：现有 4，要出库 8");
+        QCOMPARE(m_temp->rows("SELECT 出库 IS NULL, 单据号 IS NULL FROM chuhuo"),
+                 (QList<QVariantList>{{true, true}}));
+        QCOMPARE(m_temp->scalar("SELECT count(*) FROM danju").toInt(), 0);
+        QCOMPARE(m_temp->scalar("SELECT 销售单号 FROM danjuhao").toInt(), 1);
+        QCOMPARE(m_temp->scalar("SELECT 库存数量 FROM kucun").toDouble(), 4.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SeveralClerks)
+#include "tst_severalclerks.moc"
