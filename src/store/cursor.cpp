@@ -539,12 +539,16 @@ bool Cursor::execute(const QString &sql, const QVariantList &values, const QStri
 {
     StoreError error;
     QSqlQuery *statement = m_store.prepared(sql, &error);
-    if (!statement)
-        return fail(action, error.detail);
+    if (!statement) {
+        m_lastError = {action, error.detail, error.kind};
+        return false;
+    }
     for (int i = 0; i < values.size(); ++i)
         statement->bindValue(i, values[i]);
-    if (!statement->exec())
-        return fail(action, statement->lastError().text());
+    if (!statement->exec()) {
+        m_lastError = StoreError::fromEngine(action, statement->lastError());
+        return false;
+    }
     if (rowsAffected)
         *rowsAffected = statement->numRowsAffected();
     if (result)

@@ -67,7 +67,7 @@ QSqlQuery *PageReader::run(const QString &sql, const QVariantList &values, const
     for (int i = 0; i < values.size(); ++i)
         statement->bindValue(i, values[i]);
     if (!statement->exec()) {
-        *error = {failed(), statement->lastError().text()};
+        *error = StoreError::fromEngine(failed(), statement->lastError());
         return nullptr;
     }
     return statement;

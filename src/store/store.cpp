@@ -114,7 +114,7 @@ bool Store::exec(const QString &sql, const QString &action)
 {
     QSqlQuery query(m_db);
     if (!query.exec(sql)) {
-        fail(action, query.lastError().text());
+        m_lastError = StoreError::fromEngine(action, query.lastError());
         return false;
     }
     return true;
@@ -123,7 +123,7 @@ bool Store::exec(const QString &sql, const QString &action)
 bool Store::run(QSqlQuery &statement, const QString &action)
 {
     if (!statement.exec()) {
-        fail(action, statement.lastError().text());
+        m_lastError = StoreError::fromEngine(action, statement.lastError());
         return false;
     }
     return true;
@@ -140,7 +140,7 @@ QSqlQuery *Store::prepared(const QString &sql, StoreError *error)
     auto statement = std::make_unique<QSqlQuery>(m_db);
     statement->setForwardOnly(m_dialect.readsRowByRow());
     if (!statement->prepare(sql)) {
-        *error = {QStringLiteral("查询失败"), statement->lastError().text()};
+        *error = StoreError::fromEngine(QStringLiteral("查询失败"), statement->lastError());
         return nullptr;
     }
     return m_statements.emplace(sql, std::move(statement)).first->second.get();

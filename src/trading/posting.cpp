@@ -4,7 +4,12 @@
 #include "store/store.h"
 #include "trading/documentnumber.h"
 
+#include <QThread>
+
 namespace {
+
+// A posting the server undid for another one's sake is run again, a few times.
+constexpr int Attempts = 4;
 
 QString column(const char *name)
 {
@@ -44,11 +49,32 @@ QString Posting::lineName(const Cursor &line) const
 
 PostingResult Posting::run()
 {
-    m_result = {};
-    m_result.ok = post();
-    if (!m_result.ok)
+    for (int attempt = 1;; ++attempt) {
+        m_result = {};
+        m_result.ok = post();
+        if (m_result.ok)
+            return m_result;
         m_result.postedLines = 0;
-    return m_result;
+        const StoreError::Kind kind = m_result.error.kind;
+        if (kind == StoreError::Kind::Conflict && attempt < Attempts) {
+            // The other transaction goes on first; waiting a little, more each time, lets it.
+            QThread::msleep(20 * attempt);
+            continue;
+        }
+        if (kind == StoreError::Kind::Conflict) {
+            m_result.error = {m_side.action + QStringLiteral("失败"),
+                              QStringLiteral("其他操作员正在修改相同的数据，试了 %1 次仍未成功，"
+                                             "请稍后再试（%2）")
+                                  .arg(Attempts)
+                                  .arg(m_result.error.text())};
+        } else if (kind == StoreError::Kind::ConnectionLost) {
+            m_result.error = {m_side.action + QStringLiteral("失败"),
+                              QStringLiteral("与数据库服务器的连接已断开，服务器已撤销这次未完成的"
+                                             "改动。请检查网络后重新启动程序（%1）")
+                                  .arg(m_result.error.text())};
+        }
+        return m_result;
+    }
 }
 
 bool Posting::post()

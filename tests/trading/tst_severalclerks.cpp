@@ -131,6 +131,71 @@ private slots:
         QCOMPARE(m_temp->scalar("SELECT 销售单号 FROM danjuhao").toInt(), 1);
         QCOMPARE(m_temp->scalar("SELECT 库存数量 FROM kucun").toDouble(), 4.0);
     }
+
+    // The clerk's posting and another program's transaction each wait for what the other holds:
+    // the server undoes the posting, which is run again once the other has ended.
+    void aPostingUndoneForADeadlockIsRunAgain()
+    {
+        const DataLocation location = m_temp->location();
+        Store other;
+        QVERIFY_STORE(other, other.open(location));
+        QSqlQuery statement(other.database());
+        // The server looks for the deadlock from the posting's side, which it then undoes.
+        QVERIFY(statement.exec("SET deadlock_timeout TO '20s'"));
+        QVERIFY(statement.exec("BEGIN"));
+        QVERIFY(statement.exec("UPDATE kucun SET 库存数量 = 9, 进价金额 = 9"));
+
+        PostingResult result;
+        std::thread clerk([&] {
+            Store mine;
+            if (mine.open(location) && addSale(mine, "DG01", 8))
+                result = postPendingSales(mine, {"XS20261205001", "2026-12-05", "", false});
+        });
+        const bool waited = someoneWaitsForALock();
+        const bool locked = statement.exec("SELECT * FROM danjuhao FOR UPDATE");
+        const bool committed = statement.exec("COMMIT");
+        clerk.join();
+        QVERIFY(waited && locked && committed);
+
+        QVERIFY2(result.ok, qPrintable(result.error.text()));
+        QCOMPARE(result.postedLines, 1);
+        QCOMPARE(m_temp->scalar("SELECT 库存数量 FROM kucun").toDouble(), 1.0);
+        QCOMPARE(m_temp->rows("SELECT 销售单 FROM danju"), QList<QVariantList>{{"XS20261205001"}});
+    }
+
+    // The server ends the clerk's connection in the middle of a posting: nothing of it stays,
+    // and the clerk is told why.
+    void aLostConnectionUndoesThePostingAndSaysSo()
+    {
+        const DataLocation location = m_temp->location();
+        Store other;
+        QVERIFY_STORE(other, other.open(location));
+        std::optional<Transaction> otherPosting(std::in_place, other);
+        StoreError error;
+        QVERIFY(DocumentNumber::lockedCounter(other, DocumentNumber::SalesCounter, &error));
+
+        PostingResult result;
+        std::thread clerk([&] {
+            Store mine;
+            if (mine.open(location) && addSale(mine, "DG01", 8))
+                result = postPendingSales(mine, {"XS20261205001", "2026-12-05", "", false});
+        });
+        const bool waited = someoneWaitsForALock();
+        m_temp->exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                     "WHERE wait_event_type = 'Lock' AND datname = current_database()");
+        clerk.join();
+        QVERIFY(otherPosting->commit());
+        QVERIFY(waited);
+
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.text().startsWith("出库失败：与数据库服务器的连接已断开，"
+                                                "服务器已撤销这次未完成的改动。"),
+                 qPrintable(result.error.text()));
+        QCOMPARE(m_temp->scalar("SELECT 库存数量 FROM kucun").toDouble(), 10.0);
+        QCOMPARE(m_temp->rows("SELECT 出库 IS NULL FROM chuhuo"), QList<QVariantList>{{true}});
+        QCOMPARE(m_temp->scalar("SELECT count(*) FROM danju").toInt(), 0);
+        QCOMPARE(m_temp->scalar("SELECT 销售单号 FROM danjuhao").toInt(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_SeveralClerks)
