@@ -39,7 +39,7 @@ QString column(const char *name)
 
 Filter pendingLines()
 {
-    return Filter::isNull(column("入库"));
+    return Filter::pending(column("入库"));
 }
 
 // The number in a box, with an empty box counting as nothing.

@@ -61,7 +61,7 @@ std::optional<double> pendingOn(Store &store, const QVariantList &row, const Lin
 {
     // The pending lines are those of one sale or a few: read them all (the pending index holds
     // nothing else) rather than every line ever sold of the code.
-    Query pendingLines(QStringLiteral("chuhuo"), Filter::isNull(column("出库")));
+    Query pendingLines(QStringLiteral("chuhuo"), Filter::pending(column("出库")));
     pendingLines.columns = KeyColumns;
     pendingLines.columns << column("数量");
     Cursor pending(store);

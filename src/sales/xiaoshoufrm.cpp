@@ -43,7 +43,7 @@ QString column(const char *name)
 
 Query pendingLines()
 {
-    return Query(PendingTable, Filter::isNull(column("出库")));
+    return Query(PendingTable, Filter::pending(column("出库")));
 }
 
 // The number in a box, with an empty box counting as nothing.

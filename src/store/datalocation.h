@@ -13,6 +13,9 @@ struct ServerAddress
     QString host;
     int port = 0; // 0: the default port
     QString database;
+    // Whose pending lines this run enters and sees; not part of the URL. Empty: this computer's
+    // name and its user's, so that a clerk finds his lines again after a restart.
+    QString clerk;
 
     // No value, and *problem in words, when the text is no such URL or carries a password.
     static std::optional<ServerAddress> fromUrl(const QString &url, QString *problem);

@@ -23,6 +23,7 @@ const QString FoldedTo = QStringLiteral(
     "\u0442\u0442\u044a\u0463\ua64b\u1e61\u03b9");
 
 const QString IdentityColumn = QStringLiteral("rowid");
+const QString ClerkColumn = QStringLiteral("clerk");
 
 // The text folded for comparing without letter case on PostgreSQL. The columns are declared with
 // the byte order ("C"), which knows the case of A to Z only; lower() works in the database's
@@ -196,7 +197,20 @@ QString Dialect::indexColumns(const IndexDef &index) const
 
 bool Dialect::isHidden(const QString &column) const
 {
-    return m_engine == Engine::PostgreSQL && column == IdentityColumn;
+    return m_engine == Engine::PostgreSQL && (column == IdentityColumn || column == ClerkColumn);
+}
+
+QString Dialect::clerkColumnDeclaration()
+{
+    return ClerkColumn
+           + QStringLiteral(" text COLLATE \"C\" DEFAULT current_setting('herbdesk.clerk', true)");
+}
+
+QString Dialect::ownLinesCondition() const
+{
+    if (m_engine == Engine::SQLite)
+        return QString();
+    return QStringLiteral(" AND %1 = current_setting('herbdesk.clerk')").arg(ClerkColumn);
 }
 
 QStringList Dialect::plan(const QSqlDatabase &db, const QString &select,

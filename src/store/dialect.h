@@ -65,8 +65,14 @@ public:
     // What an index orders its entries by, in parentheses, and the name it is created under.
     QString indexColumns(const IndexDef &index) const;
     static QString indexName(const IndexDef &index);
-    // Whether a column of `SELECT *` is the hidden identity column.
+    // Whether a column of `SELECT *` is hidden: the identity column, or the clerk of a line.
     bool isHidden(const QString &column) const;
+    // The hidden column of a server's pending-line tables that names the clerk who entered the
+    // line (the session's "herbdesk.clerk" when the line is added), declared in full.
+    static QString clerkColumnDeclaration();
+    // What follows a line table's pending condition so that it holds the lines of this
+    // session's clerk only; nothing where one program is the only clerk.
+    QString ownLinesCondition() const;
 
     // The engine's plan for a SELECT, one line per step; empty and *problem on failure. Where an
     // engine prefers scanning small tables, it is told to use an index wherever it can.

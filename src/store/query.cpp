@@ -54,6 +54,8 @@ QString Filter::sql(const Dialect &dialect, QVariantList *values) const
         if (part.matchedColumn.isEmpty()) {
             sql += part.sql;
             *values << part.values;
+            if (part.ownLines)
+                sql += dialect.ownLinesCondition();
         } else {
             sql += dialect.caseInsensitiveLike(part.matchedColumn, part.pattern, values);
         }
@@ -69,6 +71,13 @@ Filter Filter::isNotNull(const QString &column)
 Filter Filter::isNull(const QString &column)
 {
     return text(quotedName(column) + QLatin1String(" IS NULL"));
+}
+
+Filter Filter::pending(const QString &flagColumn)
+{
+    Filter filter = isNull(flagColumn);
+    filter.m_parts.first().ownLines = true;
+    return filter;
 }
 
 Filter Filter::equals(const QString &column, const QVariant &value)

@@ -24,6 +24,9 @@ public:
     // characters here (duplicate tests compare what was typed, not a pattern).
     static Filter sameText(const QString &column, const QString &text);
     static Filter isNull(const QString &column);
+    // The lines still pending (the flag column Null) that this clerk entered: on a server each
+    // clerk has pending lines of his own; in the files of one program they are all his.
+    static Filter pending(const QString &flagColumn);
     static Filter isNotNull(const QString &column);
     static Filter equals(const QString &column, const QVariant &value);
     static Filter atLeast(const QString &column, const QVariant &value);
@@ -45,6 +48,7 @@ private:
         QVariantList values;
         QString matchedColumn; // a pattern match when not empty
         QString pattern;       // an SQL LIKE pattern, backslash escaping
+        bool ownLines = false; // followed by the dialect's condition on the line's clerk
     };
 
     static Filter text(const QString &sql, const QVariantList &values = {});

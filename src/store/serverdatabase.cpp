@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
 
 namespace {
 
@@ -104,14 +105,25 @@ private:
     StoreError *m_error;
 };
 
+QString thisComputersClerk()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    return QSysInfo::machineHostName() + QLatin1Char('/') + user;
+}
+
 bool setUpSession(QSqlDatabase &db, const ServerAddress &address, StoreError *error)
 {
     Statements statements(db, address, error);
     // Statements are prepared once and run often: planned with their values, a prefix search
-    // reads the index range of its pattern.
+    // reads the index range of its pattern. New pending lines take the session's clerk.
+    const QString clerk = address.clerk.isEmpty() ? thisComputersClerk() : address.clerk;
     if (!statements.run(QStringLiteral("SET search_path TO ") + schemaNames().join(", "))
         || !statements.run(QStringLiteral("SET plan_cache_mode TO force_custom_plan"))
-        || !statements.run(QStringLiteral("SET client_min_messages TO warning"))) {
+        || !statements.run(QStringLiteral("SET client_min_messages TO warning"))
+        || !statements.run(QStringLiteral("SELECT set_config('herbdesk.clerk', ?, false)"),
+                           {clerk})) {
         return false;
     }
     const auto encoding = statements.value(QStringLiteral("SHOW server_encoding"));
@@ -299,6 +311,9 @@ bool connectAgain(const QSqlDatabase &db, const QString &name, StoreError *error
     address.port = qMax(0, db.port());
     address.user = db.userName();
     address.database = db.databaseName();
+    QSqlQuery clerk(db);
+    if (clerk.exec(QStringLiteral("SELECT current_setting('herbdesk.clerk')")) && clerk.next())
+        address.clerk = clerk.value(0).toString();
     if (!other.open()) {
         *error = connectionError(address, other.lastError());
         return false;
@@ -333,6 +348,21 @@ bool prepare(QSqlDatabase &db, const ServerAddress &address, bool createMissing,
     if (!absent.isEmpty()
         && !createSchemas(statements, QSet<QString>(absent.cbegin(), absent.cend()))) {
         return false;
+    }
+    // The pending lines' tables name the clerk of each line: made so, or given the column by
+    // this version, the lines there before it belonging to no clerk.
+    for (const FileDef &file : Schema::files()) {
+        const QString schema = Server.schemaOf(file);
+        for (const IndexDef &index : file.indexes) {
+            const QString table = schema + QLatin1Char('.') + index.table;
+            if (index.where.isEmpty() || columns.value(table).contains(QStringLiteral("clerk")))
+                continue;
+            if (!statements.run(QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2")
+                                    .arg(qualified(schema, index.table),
+                                         Dialect::clerkColumnDeclaration()))) {
+                return false;
+            }
+        }
     }
     // Indexes only speed up queries, and the added tables serve only the statistics views: one
     // that cannot be made (no right to, say) is left out, and those views report the reason.

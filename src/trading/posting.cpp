@@ -84,7 +84,7 @@ bool Posting::post()
         return fail(m_store.lastError());
     if (!takeNumber())
         return false;
-    if (!m_lines.open(Query(m_side.linesTable, Filter::isNull(m_side.flagColumn))))
+    if (!m_lines.open(Query(m_side.linesTable, Filter::pending(m_side.flagColumn))))
         return fail(m_lines.lastError());
     if (m_lines.isEmpty())
         return true;

@@ -29,6 +29,14 @@ class tst_SeveralClerks : public QObject
         return insert.exec();
     }
 
+    // The test database as the named clerk's program opens it.
+    DataLocation asClerk(const QString &clerk) const
+    {
+        DataLocation location = m_temp->location();
+        location.server->clerk = clerk;
+        return location;
+    }
+
     // Waits until some connection of the database waits for a lock another one holds.
     bool someoneWaitsForALock()
     {
@@ -46,6 +54,38 @@ class tst_SeveralClerks : public QObject
     }
 
 private slots:
+    // Each clerk counts, sums and posts the pending lines he entered, and no other's.
+    void pendingLinesBelongToTheirClerk()
+    {
+        Store first;
+        Store second;
+        QVERIFY_STORE(first, first.open(asClerk("柜台")));
+        QVERIFY_STORE(second, second.open(asClerk("库房")));
+        QVERIFY(addSale(first, "DG01", 1) && addSale(first, "DG01", 2));
+        QVERIFY(addSale(second, "DG01", 4));
+        const Query pending("chuhuo", Filter::pending("出库"));
+        QCOMPARE(first.rowCount(pending), 2);
+        QCOMPARE(first.sum(pending, "金额").toDouble(), 6.0);
+        QCOMPARE(second.rowCount(pending), 1);
+        QCOMPARE(second.sum(pending, "金额").toDouble(), 8.0);
+        // The clerk's column is hidden from the screens.
+        StoreError error;
+        QVERIFY(!first.columnsOf("chuhuo", &error).contains("clerk"));
+
+        PostingResult result = postPendingSales(first, {"XS20261205001", "", "", false});
+        QVERIFY2(result.ok, qPrintable(result.error.text()));
+        QCOMPARE(result.postedLines, 2);
+        QCOMPARE(first.rowCount(pending), 0);
+        QCOMPARE(second.rowCount(pending), 1);
+        result = postPendingSales(second, {"XS20261205001", "", "", false});
+        QCOMPARE(result.postedLines, 1);
+        QCOMPARE(m_temp->rows("SELECT 单据号, 数量, clerk FROM chuhuo ORDER BY rowid"),
+                 (QList<QVariantList>{{"XS20261205001", 1.0, "柜台"},
+                                      {"XS20261205001", 2.0, "柜台"},
+                                      {"XS20261205002", 4.0, "库房"}}));
+        QCOMPARE(m_temp->scalar("SELECT 库存数量 FROM kucun").toDouble(), 3.0);
+    }
+
     void init()
     {
         if (!TempStore::onServer())
