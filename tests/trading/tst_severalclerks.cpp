@@ -1,8 +1,12 @@
+#include "purchasing/stockinposting.h"
 #include "sales/stockoutposting.h"
 #include "support/testsupport.h"
 #include "trading/documentnumber.h"
 
 #include <QDeadlineTimer>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -27,6 +31,80 @@ class tst_SeveralClerks : public QObject
         insert.addBindValue(quantity);
         insert.addBindValue(quantity * 2);
         return insert.exec();
+    }
+
+    // What one clerk did in the concurrency test: the quantities his postings moved per herb,
+    // the numbers they were filed under, and what went wrong beyond a real shortage.
+    struct ClerkTally
+    {
+        QHash<QString, double> bought;
+        QHash<QString, double> sold;
+        QStringList numbers;
+        int shortages = 0;
+        QStringList faults;
+    };
+
+    // A clerk selling and buying at random, each line posted at once as a document of its own.
+    static ClerkTally workAsClerk(const DataLocation &location, int seed, int postings)
+    {
+        ClerkTally tally;
+        Store store;
+        if (!store.open(location)) {
+            tally.faults << store.lastError().text();
+            return tally;
+        }
+        const QStringList herbs = {"DG01", "HQ01", "GC01"};
+        const QRegularExpression shortage("^出库失败：第 1 行 (\\S+) 当归 库存不足：现有 (\\S+)，"
+                                          "要出库 (\\S+)$");
+        QRandomGenerator random(seed);
+        for (int i = 0; i < postings && tally.faults.isEmpty(); ++i) {
+            const QString herb = herbs.at(random.bounded(herbs.size()));
+            const double quantity = 1 + random.bounded(5);
+            QSqlQuery line(store.database());
+            PostingResult result;
+            if (random.bounded(10) < 6) {
+                if (!addSale(store, herb, quantity)) {
+                    tally.faults << line.lastError().text();
+                    break;
+                }
+                result = postPendingSales(store, {"XS", "2026-12-05", "", false});
+                if (result.ok) {
+                    tally.sold[herb] += quantity;
+                } else if (const auto match = shortage.match(result.error.text());
+                           match.hasMatch() && match.captured(1) == herb
+                           && match.captured(2).toDouble() < quantity
+                           && match.captured(3).toDouble() == quantity) {
+                    ++tally.shortages;
+                    // The refused line is not wanted any more.
+                    line.exec("DELETE FROM chuhuo WHERE 出库 IS NULL AND "
+                              "clerk = current_setting('herbdesk.clerk')");
+                } else {
+                    tally.faults << result.error.text();
+                }
+            } else {
+                line.prepare("INSERT INTO jinhuo (编号, 品名, 数量, 进价, 金额, 日期) "
+                             "VALUES (?, '当归', ?, 1, ?, '2026-12-05')");
+                line.addBindValue(herb);
+                line.addBindValue(quantity);
+                line.addBindValue(quantity);
+                if (!line.exec()) {
+                    tally.faults << line.lastError().text();
+                    break;
+                }
+                StockInRequest request;
+                request.documentNumber = "JH";
+                result = postPendingPurchases(store, request);
+                if (result.ok)
+                    tally.bought[herb] += quantity;
+                else
+                    tally.faults << result.error.text();
+            }
+            if (result.ok && result.postedLines != 1)
+                tally.faults << QString("posted %1 lines").arg(result.postedLines);
+            if (result.ok)
+                tally.numbers << result.documentNumber;
+        }
+        return tally;
     }
 
     // The test database as the named clerk's program opens it.
@@ -101,6 +179,53 @@ private slots:
     {
         m_today.reset();
         m_temp.reset();
+    }
+
+    // Three clerks on connections of their own sell and buy the same herbs a thousand times:
+    // no stock is lost or made up, no number is used twice, every refusal is a real shortage.
+    void clerksSellingAndBuyingTogetherLoseNothing()
+    {
+        m_temp->exec("DELETE FROM kucun");
+        m_temp->exec("INSERT INTO kucun (编号, 品名, 库存数量, 进价, 进价金额) VALUES "
+                     "('DG01', '当归', 20, 1, 20), ('HQ01', '当归', 20, 1, 20), "
+                     "('GC01', '当归', 20, 1, 20)");
+        constexpr int Clerks = 3;
+        const int postings[Clerks] = {334, 333, 333};
+        ClerkTally tallies[Clerks];
+        std::vector<std::thread> clerks;
+        for (int c = 0; c < Clerks; ++c) {
+            clerks.emplace_back([&, c] {
+                tallies[c] = workAsClerk(asClerk(QString("clerk%1").arg(c)), 7 + c, postings[c]);
+            });
+        }
+        for (std::thread &clerk : clerks)
+            clerk.join();
+
+        QStringList numbers;
+        int shortages = 0;
+        for (const ClerkTally &tally : tallies) {
+            QCOMPARE(tally.faults, QStringList());
+            numbers << tally.numbers;
+            shortages += tally.shortages;
+        }
+        QCOMPARE(numbers.size() + shortages, 1000);
+        // Some sales met an empty shelf, as the test means them to.
+        QVERIFY(shortages > 0);
+        QCOMPARE(QSet<QString>(numbers.cbegin(), numbers.cend()).size(), numbers.size());
+        QCOMPARE(m_temp->scalar("SELECT count(DISTINCT 销售单) FROM danju").toInt()
+                     + m_temp->scalar("SELECT count(DISTINCT 进货单) FROM huodan").toInt(),
+                 numbers.size());
+        for (const QString herb : {"DG01", "HQ01", "GC01"}) {
+            double expected = 20;
+            for (const ClerkTally &tally : tallies)
+                expected += tally.bought.value(herb) - tally.sold.value(herb);
+            QCOMPARE(m_temp->scalar("SELECT sum(库存数量) FROM kucun WHERE 编号 = ?", {herb})
+                         .toDouble(),
+                     expected);
+        }
+        QCOMPARE(m_temp->scalar("SELECT count(*) FROM chuhuo WHERE 出库 IS NULL").toInt()
+                     + m_temp->scalar("SELECT count(*) FROM jinhuo WHERE 入库 IS NULL").toInt(),
+                 0);
     }
 
     // Both screens show the same next number; the second posting takes the one after it.
