@@ -1,9 +1,11 @@
 #include "shell/herbdeskfrm.h"
 
 #include "shell/childscreen.h"
+#include "shell/datagrid.h"
 #include "shell/lianxifrm.h"
 #include "shell/screenregistry.h"
 #include "shell/twips.h"
+#include "store/cursor.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -164,6 +166,12 @@ HerbdeskFrm::HerbdeskFrm(Store &store, const ScreenRegistry &screens, const Sess
     buildMenu();
     buildToolbar();
     buildStatusBar();
+    // Other clerks' rows show at the next search, or at once with F5.
+    auto *refresh = new QAction(this);
+    refresh->setObjectName(QStringLiteral("refreshGrids"));
+    refresh->setShortcut(Qt::Key_F5);
+    addAction(refresh);
+    connect(refresh, &QAction::triggered, this, &HerbdeskFrm::refreshGrids);
     setWindowTitle(m_session.companyName);
     resize(initialSize());
 }
@@ -312,6 +320,18 @@ bool HerbdeskFrm::eventFilter(QObject *watched, QEvent *event)
             placeScreen(host);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void HerbdeskFrm::refreshGrids()
+{
+    for (DataGrid *grid : m_area->findChildren<DataGrid *>()) {
+        Cursor *cursor = grid->cursor();
+        if (!cursor || !cursor->isOpen())
+            continue;
+        // An edit still open in the grid is saved first, as before any other move.
+        grid->submitPendingEdits();
+        cursor->refresh();
+    }
 }
 
 void HerbdeskFrm::placeScreen(QMdiSubWindow *host)

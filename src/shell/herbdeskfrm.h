@@ -48,6 +48,7 @@ private:
     bool canShow(const QString &name) const;
     ChildScreen *createScreen(const QString &name);
     void placeScreen(QMdiSubWindow *host);
+    void refreshGrids();
     QSize initialSize() const;
 
     Store &m_store;

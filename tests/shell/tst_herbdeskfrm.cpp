@@ -1,8 +1,10 @@
 #include "support/testsupport.h"
 
 #include "shell/childscreen.h"
+#include "shell/datagrid.h"
 #include "shell/herbdeskfrm.h"
 #include "shell/screenregistry.h"
+#include "store/cursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSqlQuery>
 
 namespace {
 
@@ -175,6 +178,31 @@ private slots:
         Desk other({});
         other.action("Toolbar1_8")->trigger();
         QVERIFY(!other.main->isVisible());
+    }
+
+    // Rows another clerk added show in every open grid at F5.
+    void f5RefreshesEveryGrid()
+    {
+        Desk desk({});
+        QList<Cursor *> cursors;
+        desk.screens.add("gridfrm", [&cursors](Store &store) {
+            auto *screen = new ChildScreen(store, "gridfrm", "表格", 4000, 3000);
+            auto *cursor = new Cursor(store, screen);
+            cursor->open(Query("kucun"));
+            new DataGrid(cursor, "DBGrid1", screen);
+            cursors << cursor;
+            return screen;
+        });
+        QVERIFY(desk.main->showScreen("gridfrm"));
+        QCOMPARE(cursors.size(), 1);
+        QCOMPARE(cursors[0]->count(), 0);
+        Store other;
+        QVERIFY_STORE(other, other.open(desk.temp.location()));
+        QSqlQuery insert(other.database());
+        QVERIFY(insert.exec("INSERT INTO kucun (编号) VALUES ('DG01')"));
+
+        QTest::keyClick(desk.main, Qt::Key_F5);
+        QCOMPARE(cursors[0]->count(), 1);
     }
 
     void screensStartAtTheirFirstBoxInAFrameThatOnlyMoves()
