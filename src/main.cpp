@@ -4,6 +4,7 @@
 #include "purchasing/purchasingscreens.h"
 #include "reference/referencescreens.h"
 #include "sales/salesscreens.h"
+#include "shell/copycommand.h"
 #include "shell/datachoice.h"
 #include "shell/logofrm.h"
 #include "shell/messages.h"
@@ -36,6 +37,11 @@ void useChineseFont(QApplication &app)
 
 int main(int argc, char *argv[])
 {
+    // Copying the data is work for a terminal: no window, no display needed.
+    if (isCopyCommand(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return runCopyCommand(QCoreApplication::arguments());
+    }
     QApplication app(argc, argv);
     // The user's data folder is named after the program, whatever its file is called.
     QCoreApplication::setApplicationName(QStringLiteral("herbdesk"));

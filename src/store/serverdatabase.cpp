@@ -321,8 +321,7 @@ bool connectAgain(const QSqlDatabase &db, const QString &name, StoreError *error
     return setUpSession(other, address, error);
 }
 
-bool prepare(QSqlDatabase &db, const ServerAddress &address, bool createMissing,
-             StoreError *error)
+bool prepare(QSqlDatabase &db, const ServerAddress &address, Create create, StoreError *error)
 {
     Statements statements(db, address, error);
     QSet<QString> schemas;
@@ -335,7 +334,8 @@ bool prepare(QSqlDatabase &db, const ServerAddress &address, bool createMissing,
             absent << name;
     }
     const bool firstStart = absent.size() == schemaNames().size();
-    if (!absent.isEmpty() && !firstStart && !createMissing) {
+    if (!absent.isEmpty()
+        && ((!firstStart && create != Create::Missing) || create == Create::Nothing)) {
         *error = {QStringLiteral("数据库 %1 中缺少模式 %2")
                       .arg(address.text(), absent.join(QStringLiteral("、"))),
                   {}, StoreError::Kind::FilesMissing, absent};

@@ -18,11 +18,11 @@ bool connect(QSqlDatabase &db, const ServerAddress &address, StoreError *error);
 
 // Makes sure that the database holds the program's schemas. A database without any of them is
 // a first start: all are created, with their tables, indexes and required rows, in one
-// transaction. When only some are missing, fails with the kind FilesMissing and their names
-// unless told to create them. A schema without one of its tables or columns fails with
+// transaction, unless told to create nothing. When only some are missing, fails with the kind
+// FilesMissing and their names unless told to create them. A schema without one of its tables or columns fails with
 // FileDamaged. Missing indexes are added.
-bool prepare(QSqlDatabase &db, const ServerAddress &address, bool createMissing,
-             StoreError *error);
+enum class Create { Nothing, AtFirstStart, Missing };
+bool prepare(QSqlDatabase &db, const ServerAddress &address, Create create, StoreError *error);
 
 // Opens one more connection to the same database, set up as connect() does, under a name of
 // its own; for reading a long result beside the store's own statements.

@@ -199,14 +199,20 @@ bool Store::open(const DataLocation &location, MissingFiles missing)
 bool Store::openServer(MissingFiles missing)
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    const auto create = missing == MissingFiles::Create  ? ServerDatabase::Create::Missing
+                        : missing == MissingFiles::Report ? ServerDatabase::Create::AtFirstStart
+                                                          : ServerDatabase::Create::Nothing;
     return ServerDatabase::connect(m_db, *m_location.server, &m_lastError)
-           && ServerDatabase::prepare(m_db, *m_location.server, missing == MissingFiles::Create,
-                                      &m_lastError);
+           && ServerDatabase::prepare(m_db, *m_location.server, create, &m_lastError);
 }
 
 bool Store::openFiles(MissingFiles missing)
 {
     const QString dataFolder = folder();
+    if (missing == MissingFiles::Refuse && !QFileInfo(dataFolder).isDir()) {
+        fail(QStringLiteral("没有数据文件夹 %1").arg(QDir::toNativeSeparators(dataFolder)), {});
+        return false;
+    }
     if (!QDir().mkpath(dataFolder)) {
         fail(QStringLiteral("无法建立数据文件夹 %1").arg(QDir::toNativeSeparators(dataFolder)), {});
         return false;
@@ -221,7 +227,8 @@ bool Store::openFiles(MissingFiles missing)
     // A folder without any of the files is a first start; a folder that lost some of them
     // would silently lose their data, so the caller decides.
     const bool firstStart = absent.size() == qsizetype(files.size());
-    if (!absent.isEmpty() && !firstStart && missing == MissingFiles::Report) {
+    if (!absent.isEmpty() && ((!firstStart && missing == MissingFiles::Report)
+                              || missing == MissingFiles::Refuse)) {
         m_lastError = {QStringLiteral("数据文件夹 %1 中缺少数据文件 %2")
                            .arg(QDir::toNativeSeparators(dataFolder),
                                 absent.join(QStringLiteral("、"))),

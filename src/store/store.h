@@ -28,8 +28,10 @@ public:
     Store(const Store &) = delete;
     Store &operator=(const Store &) = delete;
 
-    // What open() does when the folder holds some of the files but not all of them.
-    enum class MissingFiles { Report, Create };
+    // What open() does when the folder holds some of the files but not all of them. Refuse
+    // makes nothing, not even in an empty folder: the data must be there whole (a copy's
+    // source).
+    enum class MissingFiles { Report, Create, Refuse };
 
     // Opens the files in the folder. A folder with none of them gets all of them, with their
     // tables and required rows; when only some are missing, open() fails with the kind
