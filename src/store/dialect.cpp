@@ -277,7 +277,8 @@ bool Dialect::seeksIndex(const QStringList &plan, const QString &index) const
         QStringLiteral("(Index (Only )?Scan using|Bitmap Index Scan on) \"?%1\"?(\\s|$)")
             .arg(QRegularExpression::escape(index)));
     for (qsizetype i = 0; i + 1 < plan.size(); ++i) {
-        if (plan[i].contains(scan) && plan[i + 1].trimmed().startsWith(QLatin1String("Index Cond:")))
+        const bool seeks = plan[i + 1].trimmed().startsWith(QLatin1String("Index Cond:"));
+        if (plan[i].contains(scan) && seeks)
             return true;
     }
     return false;

@@ -19,8 +19,9 @@ bool connect(QSqlDatabase &db, const ServerAddress &address, StoreError *error);
 // Makes sure that the database holds the program's schemas. A database without any of them is
 // a first start: all are created, with their tables, indexes and required rows, in one
 // transaction, unless told to create nothing. When only some are missing, fails with the kind
-// FilesMissing and their names unless told to create them. A schema without one of its tables or columns fails with
-// FileDamaged. Missing indexes are added.
+// FilesMissing and their names unless told to create them. A schema without one of its tables
+// or columns fails with FileDamaged. Missing indexes, added tables and the pending-line tables'
+// clerk column are added.
 enum class Create { Nothing, AtFirstStart, Missing };
 bool prepare(QSqlDatabase &db, const ServerAddress &address, Create create, StoreError *error);
 

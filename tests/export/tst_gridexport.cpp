@@ -80,8 +80,8 @@ private slots:
         // 3000 lines of one day, far more than the grid reads at first.
         f->store.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
                       "3000) INSERT INTO jinhuo (单据号, 日期, 编号, 品名, 数量, 金额) SELECT "
-                      "'JH' || (i / 20), '2026-12-05', substr(CAST(10000 + i AS TEXT), 2), '当归', 1, 2.5 "
-                      "FROM n");
+                      "'JH' || (i / 20), '2026-12-05', substr(CAST(10000 + i AS TEXT), 2), "
+                      "'当归', 1, 2.5 FROM n");
     }
     void cleanup() { f.reset(); }
 

@@ -184,8 +184,8 @@ QString TempStore::joined(const QString &table, const QString &expression,
                           const QString &separator)
 {
     QStringList values;
-    for (const QVariantList &row :
-         rows(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(expression, quotedName(table))))
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid");
+    for (const QVariantList &row : rows(sql.arg(expression, quotedName(table))))
         values << row.value(0).toString();
     return values.join(separator);
 }
