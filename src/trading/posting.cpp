@@ -82,13 +82,12 @@ bool Posting::post()
     Transaction transaction(m_store);
     if (!transaction.isActive())
         return fail(m_store.lastError());
-    if (!takeNumber())
-        return false;
     if (!m_lines.open(Query(m_side.linesTable, Filter::pending(m_side.flagColumn))))
         return fail(m_lines.lastError());
     if (m_lines.isEmpty())
         return true;
-    if (!postLines() || !writeHeader() || !advanceCounter())
+    // The clerk's own pending lines are his alone; the counter comes before any stock row.
+    if (!takeNumber() || !postLines() || !writeHeader() || !advanceCounter())
         return false;
     StoreError error;
     const auto nextNumber = DocumentNumber::next(m_store, m_side.prefix, m_side.counter, &error);

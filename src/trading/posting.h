@@ -44,7 +44,7 @@ struct PostingResult
 // number, the counter raised unless the number is kept, and the next number read. On any failure
 // nothing is changed and the result carries the reason. With no pending line nothing is written.
 //
-// The counter row is locked first, so that postings of several clerks on a server follow one
+// The counter row is locked before any stock row, so that postings of several clerks on a server follow one
 // another. There the number is the counter's as found under the lock (today's date), unless the
 // number is kept: the one on the clerk's screen may have been taken by another clerk meanwhile.
 // In the files of one program it is the number on the screen.
