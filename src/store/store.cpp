@@ -380,23 +380,42 @@ bool Store::checkTables(const FileDef &file)
     return true;
 }
 
+QSet<QString> Store::objectNames(const FileDef &file)
+{
+    QSet<QString> names;
+    QSqlQuery listing(m_db);
+    listing.setForwardOnly(true);
+    if (listing.exec(QStringLiteral("SELECT name FROM %1.sqlite_master")
+                         .arg(quotedName(file.schemaName)))) {
+        while (listing.next())
+            names.insert(listing.value(0).toString());
+    }
+    return names;
+}
+
 void Store::completeFile(const FileDef &file)
 {
-    // Indexes only speed up queries, and the added tables serve only the statistics views: a
-    // file that cannot take them (read-only, say) still works, and those views report the
-    // engine's words. One transaction for all of them: a new file then costs one sync.
-    Transaction transaction(*this);
+    // Only what is missing is written: a write transaction over the attached files costs a
+    // master journal and its syncs at every start even when it changes nothing.
+    const QSet<QString> present = objectNames(file);
+    QStringList statements;
     for (const TableDef &table : file.addedTables) {
-        exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
-                 .arg(qualified(file, table.name), Schema::columnDeclarations(table)),
-             {});
+        if (!present.contains(table.name)) {
+            statements << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                              .arg(qualified(file, table.name),
+                                   Schema::columnDeclarations(table));
+        }
     }
-    for (const QString &retired : file.retiredIndexes)
-        exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
+    for (const QString &retired : file.retiredIndexes) {
+        if (present.contains(retired))
+            statements << QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired));
+    }
     for (const IndexDef &index : file.indexes) {
         QString name = QStringLiteral("idx_%1_%2").arg(index.table, index.columns.join('_'));
         if (!index.where.isEmpty())
             name += QLatin1String("_pending");
+        if (present.contains(name))
+            continue;
         QStringList columns;
         for (const QString &column : index.columns)
             columns << quotedName(column)
@@ -406,8 +425,16 @@ void Store::completeFile(const FileDef &file)
                                columns.join(QLatin1String(", ")));
         if (!index.where.isEmpty())
             sql += QLatin1String(" WHERE ") + index.where;
-        exec(sql, {});
+        statements << sql;
     }
+    if (statements.isEmpty())
+        return;
+    // Indexes only speed up queries, and the added tables serve only the statistics views: a
+    // file that cannot take them (read-only, say) still works, and those views report the
+    // engine's words. One transaction for all of them: a new file then costs one sync.
+    Transaction transaction(*this);
+    for (const QString &sql : statements)
+        exec(sql, {});
     transaction.commit();
     m_lastError = {};
 }
