@@ -4,6 +4,8 @@
 #include "store/values.h"
 
 #include <QDate>
+#include <optional>
+#include <string>
 
 QString quotedName(const QString &name)
 {
@@ -33,6 +35,41 @@ Filter Filter::sameText(const QString &column, const QString &text)
     return caseInsensitiveLike(column, escaped);
 }
 
+namespace {
+
+// The text a LIKE pattern (escaped with "\\") starts with, up to its first wildcard.
+QString literalPrefix(const QString &sqlPattern)
+{
+    QString prefix;
+    for (int i = 0; i < sqlPattern.size(); ++i) {
+        QChar character = sqlPattern.at(i);
+        if (character == QLatin1Char('%') || character == QLatin1Char('_'))
+            break;
+        if (character == QLatin1Char('\\')) {
+            if (++i == sqlPattern.size())
+                break;
+            character = sqlPattern.at(i);
+        }
+        prefix += character;
+    }
+    return prefix;
+}
+
+// A text that sorts, ignoring the case of A to Z, after every text that starts with the prefix:
+// its last character, lower-cased, one code point further on. None when there is no such
+// character.
+std::optional<QString> pastEveryTextStartingWith(const QString &prefix)
+{
+    std::u32string characters = prefix.toLower().toStdU32String();
+    if (characters.empty() || characters.back() >= 0x10FFFF)
+        return std::nullopt;
+    char32_t &last = characters.back();
+    last = last + 1 == 0xD800 ? 0xE000 : last + 1;
+    return QString::fromStdU32String(characters);
+}
+
+} // namespace
+
 Filter Filter::caseInsensitiveLike(const QString &column, const QString &sqlPattern)
 {
     // The engine's LIKE ignores the case of A to Z only. A letter with case beyond ASCII becomes
@@ -51,10 +88,20 @@ Filter Filter::caseInsensitiveLike(const QString &column, const QString &sqlPatt
     }
     const QString name = quotedName(column);
     Filter filter;
-    filter.m_sql = name + QLatin1String(" LIKE ? ESCAPE '\\'");
+    // The prefix becomes a range of the column's case-blind index. The engine would find that
+    // range by itself from "column LIKE ?", but then it prepares the statement anew for every
+    // pattern bound to it: the cost of a keystroke. like() as a function keeps the statement.
+    const QString prefix = literalPrefix(indexed);
+    const auto end = pastEveryTextStartingWith(prefix);
+    if (end) {
+        filter.m_sql = QStringLiteral("%1 >= ? COLLATE NOCASE AND %1 < ? COLLATE NOCASE AND ")
+                           .arg(name);
+        filter.m_values << prefix << *end;
+    }
+    filter.m_sql += QStringLiteral("like(?, %1, '\\')").arg(name);
     filter.m_values << indexed;
     if (needsFolding) {
-        filter.m_sql += QStringLiteral(" AND %1(%2) LIKE ? ESCAPE '\\'")
+        filter.m_sql += QStringLiteral(" AND like(?, %1(%2), '\\')")
                             .arg(QLatin1String(TextFunctions::FoldFunction), name);
         filter.m_values << sqlPattern.toCaseFolded();
     }

@@ -5,11 +5,14 @@
 #include "store/schema.h"
 #include "store/textfunctions.h"
 
+#include <sqlite3.h>
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
 #include <QSqlRecord>
 
 namespace {
@@ -46,6 +49,26 @@ ReadTrouble readTroubleOf(const QSqlError &error)
 QString qualified(const FileDef &file, const QString &name)
 {
     return quotedName(file.schemaName) + QLatin1Char('.') + quotedName(name);
+}
+
+// Plans that do not look at the values bound to a statement. Otherwise the engine prepares a
+// statement anew whenever a bound LIKE pattern changes, which is most of what a keystroke of
+// search as you type costs; the prefix of a pattern reaches the index as a range instead.
+bool keepPlansWhateverTheValues(const QSqlDatabase &db, StoreError *error)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        *error = {QStringLiteral("无法设置数据文件"), QStringLiteral("数据库连接不是 SQLite")};
+        return false;
+    }
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    const int status =
+        sqlite3_db_config(connection, SQLITE_DBCONFIG_ENABLE_QPSG, 1, static_cast<int *>(nullptr));
+    if (status != SQLITE_OK) {
+        *error = {QStringLiteral("无法设置数据文件"), QString::fromUtf8(sqlite3_errstr(status))};
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -209,7 +232,8 @@ bool Store::openFiles(MissingFiles missing)
     }
     return exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(RunningBusyTimeoutMs),
                 QStringLiteral("无法设置数据文件"))
-           && TextFunctions::install(m_db, &m_lastError);
+           && TextFunctions::install(m_db, &m_lastError)
+           && keepPlansWhateverTheValues(m_db, &m_lastError);
 }
 
 bool Store::openFile(const FileDef &file, bool isMain)
