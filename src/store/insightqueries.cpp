@@ -8,9 +8,6 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <functional>
-#include <numeric>
-#include <tuple>
-#include <vector>
 
 namespace {
 
@@ -29,22 +26,6 @@ bool forEachRow(Store &store, const QString &sql, const QVariantList &values,
         return true;
     *error = rows.error();
     return false;
-}
-
-// Sorts through an order of positions, stable: moving the batches themselves while sorting
-// would move all their texts many times over.
-template <typename Less>
-void sortBatches(QVector<InsightQueries::ExpiringBatch> &batches, Less less)
-{
-    std::vector<int> order(batches.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return less(batches.at(a), batches.at(b)); });
-    QVector<InsightQueries::ExpiringBatch> sorted;
-    sorted.reserve(batches.size());
-    for (int position : order)
-        sorted.append(std::move(batches[position]));
-    batches = std::move(sorted);
 }
 
 QDate firstOfMonth(const QDate &day)
@@ -106,39 +87,65 @@ std::optional<ExpiryList> expiringBatches(Store &store, const QDate &today, int 
     // Dates the program stored ("yyyy-MM-dd" of a real day, which date() reckoned from it gives
     // back unchanged; the modifier makes it reckon, so "02-30" does not pass) are compared by
     // the engine, so that the batches good beyond the horizon, most of the stock, never reach
-    // the program. Every other form is read here, as the entry boxes read it.
+    // the program. Every other form is read here, as the entry boxes read it. The engine puts
+    // the rows in code and batch order; a stable sort by date keeps it within a day.
     const QString sql = QStringLiteral(
-        R"(SELECT "编号", "品名", "规格", "产地", "批号", "有效期", "单位", "库房", "库存数量",
-                  "进价金额"
+        R"(SELECT rowid, "有效期", "库存数量", "进价金额"
            FROM kucun
            WHERE "库存数量" > 0
-             AND NOT (ifnull("有效期", '') > ? AND date("有效期", '+0 days') IS "有效期"))");
+             AND NOT (ifnull("有效期", '') > ? AND date("有效期", '+0 days') IS "有效期")
+           ORDER BY "编号", "批号", rowid)");
     const QDate horizon = today.addDays(nearDays);
     ExpiryList list;
     const bool read = forEachRow(
         store, sql, {Values::storedDate(horizon)}, QStringLiteral("查询近效期库存失败"), error,
         [&](const BulkRead &row) {
-            ExpiringBatch batch{row.text(0), row.text(1), row.text(2), row.text(3),
-                                row.text(4), row.text(5), row.text(6), row.text(7),
-                                QDate(),      row.number(8), row.value(9)};
-            if (const std::optional<QDate> date = Values::parseDate(batch.expiryText)) {
+            ExpiringBatch batch{row.value(0).toLongLong(), QDate(), row.number(2), row.value(3)};
+            if (const std::optional<QDate> date = Values::parseDate(row.text(1))) {
                 if (*date > horizon)
                     return;
                 batch.expiry = *date;
-                list.dated.append(std::move(batch));
+                list.dated.append(batch);
             } else {
-                list.unreadable.append(std::move(batch));
+                list.unreadable.append(batch);
             }
         });
     if (!read)
         return std::nullopt;
-    sortBatches(list.dated, [](const ExpiringBatch &a, const ExpiringBatch &b) {
-        return std::tie(a.expiry, a.code, a.batch) < std::tie(b.expiry, b.code, b.batch);
-    });
-    sortBatches(list.unreadable, [](const ExpiringBatch &a, const ExpiringBatch &b) {
-        return std::tie(a.code, a.batch) < std::tie(b.code, b.batch);
-    });
+    std::stable_sort(list.dated.begin(), list.dated.end(),
+                     [](const ExpiringBatch &a, const ExpiringBatch &b) {
+                         return a.expiry < b.expiry;
+                     });
     return list;
+}
+
+std::optional<QHash<qint64, BatchTexts>> batchTexts(Store &store, const QVector<qint64> &ids,
+                                                    StoreError *error)
+{
+    QHash<qint64, BatchTexts> texts;
+    if (ids.isEmpty())
+        return texts;
+    QStringList marks;
+    QVariantList values;
+    for (const qint64 id : ids) {
+        marks << QStringLiteral("?");
+        values << id;
+    }
+    const QString sql =
+        QStringLiteral(R"(SELECT rowid, "编号", "品名", "规格", "产地", "批号", "有效期", "单位",
+                                 "库房"
+                          FROM kucun WHERE rowid IN (%1))")
+            .arg(marks.join(QLatin1Char(',')));
+    const bool read = forEachRow(store, sql, values, QStringLiteral("查询近效期库存失败"), error,
+                                 [&texts](const BulkRead &row) {
+                                     texts.insert(row.value(0).toLongLong(),
+                                                  {row.text(1), row.text(2), row.text(3),
+                                                   row.text(4), row.text(5), row.text(6),
+                                                   row.text(7), row.text(8)});
+                                 });
+    if (!read)
+        return std::nullopt;
+    return texts;
 }
 
 std::optional<QVector<LowStockHerb>> lowStock(Store &store, StoreError *error)
