@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <functional>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -87,36 +89,54 @@ std::optional<ExpiryList> expiringBatches(Store &store, const QDate &today, int 
     // Dates the program stored ("yyyy-MM-dd" of a real day, which date() reckoned from it gives
     // back unchanged; the modifier makes it reckon, so "02-30" does not pass) are compared by
     // the engine, so that the batches good beyond the horizon, most of the stock, never reach
-    // the program. Every other form is read here, as the entry boxes read it. The engine puts
-    // the rows in code and batch order; a stable sort by date keeps it within a day.
+    // the program. Every other form is read here, as the entry boxes read it.
     const QString sql = QStringLiteral(
-        R"(SELECT rowid, "有效期", "库存数量", "进价金额"
+        R"(SELECT rowid, "有效期", "库存数量", "进价金额", "编号", "批号"
            FROM kucun
            WHERE "库存数量" > 0
-             AND NOT (ifnull("有效期", '') > ? AND date("有效期", '+0 days') IS "有效期")
-           ORDER BY "编号", "批号", rowid)");
+             AND NOT (ifnull("有效期", '') > ? AND date("有效期", '+0 days') IS "有效期"))");
+    // The code and batch only order the rows (the engine's sort of them costs more than the
+    // whole read); they are let go once the rows are in order.
+    struct Sorted
+    {
+        ExpiringBatch batch;
+        QString code, batchNumber;
+    };
+    std::vector<Sorted> dated;
+    std::vector<Sorted> unreadable;
     const QDate horizon = today.addDays(nearDays);
-    ExpiryList list;
     const bool read = forEachRow(
         store, sql, {Values::storedDate(horizon)}, QStringLiteral("查询近效期库存失败"), error,
         [&](const BulkRead &row) {
-            ExpiringBatch batch{row.value(0).toLongLong(), QDate(), row.number(2), row.value(3)};
+            Sorted entry{{row.value(0).toLongLong(), QDate(), row.number(2), row.value(3)},
+                         row.text(4),
+                         row.text(5)};
             if (const std::optional<QDate> date = Values::parseDate(row.text(1))) {
                 if (*date > horizon)
                     return;
-                batch.expiry = *date;
-                list.dated.append(batch);
+                entry.batch.expiry = *date;
+                dated.push_back(std::move(entry));
             } else {
-                list.unreadable.append(batch);
+                unreadable.push_back(std::move(entry));
             }
         });
     if (!read)
         return std::nullopt;
-    std::stable_sort(list.dated.begin(), list.dated.end(),
-                     [](const ExpiringBatch &a, const ExpiringBatch &b) {
-                         return a.expiry < b.expiry;
-                     });
-    return list;
+    const auto listIn = [](std::vector<Sorted> &entries, bool byDate) {
+        std::sort(entries.begin(), entries.end(), [byDate](const Sorted &a, const Sorted &b) {
+            const QDate first = byDate ? a.batch.expiry : QDate();
+            const QDate second = byDate ? b.batch.expiry : QDate();
+            return std::tie(first, a.code, a.batchNumber, a.batch.id)
+                   < std::tie(second, b.code, b.batchNumber, b.batch.id);
+        });
+        QVector<ExpiringBatch> batches;
+        batches.reserve(int(entries.size()));
+        for (const Sorted &entry : entries)
+            batches.append(entry.batch);
+        entries = {};
+        return batches;
+    };
+    return ExpiryList{listIn(dated, true), listIn(unreadable, false)};
 }
 
 std::optional<QHash<qint64, BatchTexts>> batchTexts(Store &store, const QVector<qint64> &ids,
