@@ -3,6 +3,7 @@
 #include "insight/amountchart.h"
 #include "insight/picturefiles.h"
 #include "insight/viewparts.h"
+#include "shell/dateinput.h"
 #include "shell/entrykeys.h"
 #include "shell/formcontrols.h"
 #include "shell/messages.h"
@@ -188,10 +189,10 @@ void GaikuangFrm::showMonths()
 
 void GaikuangFrm::showTopSales()
 {
-    const auto from = dateIn(Text1, QStringLiteral("起始日期"));
+    const auto from = dateInBox(this, Text1, QStringLiteral("起始日期"));
     if (!from)
         return;
-    const auto to = dateIn(Text2, QStringLiteral("截止日期"));
+    const auto to = dateInBox(this, Text2, QStringLiteral("截止日期"));
     if (!to)
         return;
     StoreError error;
@@ -225,20 +226,6 @@ void GaikuangFrm::showStockValue()
     Text3->setText(Values::money(total));
     showChart(Chart3, AmountChart::make(QStringLiteral("各库房库存金额（按进价）"), categories,
                                         {values}, Qt::Horizontal));
-}
-
-std::optional<QDate> GaikuangFrm::dateIn(QLineEdit *box, const QString &boxName)
-{
-    const auto date = Values::parseDate(box->text());
-    if (!date) {
-        Messages::inform(this, QStringLiteral("%1不是有效的日期，请按 2026-12-05 的样式输入")
-                                   .arg(boxName));
-        box->setFocus();
-        box->selectAll();
-        return std::nullopt;
-    }
-    box->setText(Values::storedDate(*date));
-    return date;
 }
 
 void GaikuangFrm::report(const QString &problem)

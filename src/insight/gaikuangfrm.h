@@ -2,9 +2,6 @@
 
 #include "shell/childscreen.h"
 
-#include <QDate>
-#include <optional>
-
 class QChart;
 class QChartView;
 class QLabel;
@@ -34,7 +31,6 @@ private:
     void showMonths();
     void showTopSales();
     void showStockValue();
-    std::optional<QDate> dateIn(QLineEdit *box, const QString &boxName);
     void report(const QString &problem);
 
     QTabWidget *TabStrip1;

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 using namespace InsightQueries;
 
@@ -115,6 +116,7 @@ void XiaoqiFrm::query()
     }
     m_batches = std::move(*list);
     m_today = today;
+    m_texts.clear();
     showBatches();
 }
 
@@ -131,7 +133,7 @@ void XiaoqiFrm::showBatches()
     }
     DBGrid1->report()->setRows(
         int(m_batches.dated.size()),
-        [this](int row, int column) { return cell(m_batches.dated.at(row), column); },
+        [this](int row, int column) { return cell(m_batches.dated, row, column); },
         [this](int row) { return m_batches.dated.at(row).expiry < m_today; });
     Text2->setText(QString::number(m_batches.dated.size()));
     Text3->setText(QString::number(expired));
@@ -139,36 +141,65 @@ void XiaoqiFrm::showBatches()
     Text5->setText(Values::money(value));
 
     DBGrid2->report()->setRows(int(m_batches.unreadable.size()), [this](int row, int column) {
-        return cell(m_batches.unreadable.at(row), column);
+        return cell(m_batches.unreadable, row, column);
     });
     Label6->setText(QStringLiteral("有效期无法识别（%1 批）").arg(m_batches.unreadable.size()));
 }
 
-QVariant XiaoqiFrm::cell(const ExpiringBatch &batch, int column) const
+QVariant XiaoqiFrm::cell(const QVector<ExpiringBatch> &batches, int row, int column) const
 {
+    const ExpiringBatch &batch = batches.at(row);
     switch (column) {
-    case Code:
-        return batch.code;
-    case Name:
-        return batch.name;
-    case Grade:
-        return batch.grade;
-    case Origin:
-        return batch.origin;
-    case Batch:
-        return batch.batch;
-    case Expiry:
-        return batch.expiryText;
     case DaysLeft:
         return batch.expiry.isValid() ? QVariant(m_today.daysTo(batch.expiry)) : QVariant();
-    case Unit:
-        return batch.unit;
     case Quantity:
         return batch.quantity;
     case Value:
         return batch.value;
+    }
+    const BatchTexts &texts = textsOf(batches, row);
+    switch (column) {
+    case Code:
+        return texts.code;
+    case Name:
+        return texts.name;
+    case Grade:
+        return texts.grade;
+    case Origin:
+        return texts.origin;
+    case Batch:
+        return texts.batch;
+    case Expiry:
+        return texts.expiryText;
+    case Unit:
+        return texts.unit;
     case Room:
-        return batch.storeRoom;
+        return texts.storeRoom;
     }
     return QVariant();
+}
+
+const BatchTexts &XiaoqiFrm::textsOf(const QVector<ExpiringBatch> &batches, int row) const
+{
+    constexpr int Behind = 16;
+    constexpr int Ahead = 64;
+    constexpr int KeptRows = 4000;
+    const qint64 id = batches.at(row).id;
+    const auto known = m_texts.constFind(id);
+    if (known != m_texts.constEnd())
+        return *known;
+    if (m_texts.size() > KeptRows)
+        m_texts.clear();
+    QVector<qint64> ids;
+    const int last = std::min(int(batches.size()), row + Ahead);
+    for (int other = std::max(0, row - Behind); other < last; ++other) {
+        if (!m_texts.contains(batches.at(other).id))
+            ids << batches.at(other).id;
+    }
+    // A failed read or a row deleted since shows empty texts: the figures stay as listed.
+    StoreError error;
+    const auto read = batchTexts(store(), ids, &error);
+    for (const qint64 wanted : std::as_const(ids))
+        m_texts.insert(wanted, read ? read->value(wanted) : BatchTexts());
+    return m_texts[id];
 }

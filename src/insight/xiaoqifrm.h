@@ -23,7 +23,11 @@ private:
     // Keeps a changed number of days, then lists the batches for it.
     void query();
     void showBatches();
-    QVariant cell(const InsightQueries::ExpiringBatch &batch, int column) const;
+    QVariant cell(const QVector<InsightQueries::ExpiringBatch> &batches, int row,
+                  int column) const;
+    // The texts of a listed row, read with the rows about it the first time one is drawn.
+    const InsightQueries::BatchTexts &textsOf(const QVector<InsightQueries::ExpiringBatch> &batches,
+                                              int row) const;
 
     QLabel *Label1;
     QLineEdit *Text1; // number of days
@@ -39,4 +43,5 @@ private:
     // What the grids show; the day the days left are counted from.
     InsightQueries::ExpiryList m_batches;
     QDate m_today;
+    mutable QHash<qint64, InsightQueries::BatchTexts> m_texts;
 };

@@ -9,6 +9,8 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -38,6 +40,37 @@ QString pgFoldedColumn(const QString &column)
     return pgFolded(quotedName(column) + QLatin1String(" COLLATE \"default\""));
 }
 
+// The text a LIKE pattern (escaped with "\\") starts with, up to its first wildcard.
+QString literalPrefix(const QString &sqlPattern)
+{
+    QString prefix;
+    for (int i = 0; i < sqlPattern.size(); ++i) {
+        QChar character = sqlPattern.at(i);
+        if (character == QLatin1Char('%') || character == QLatin1Char('_'))
+            break;
+        if (character == QLatin1Char('\\')) {
+            if (++i == sqlPattern.size())
+                break;
+            character = sqlPattern.at(i);
+        }
+        prefix += character;
+    }
+    return prefix;
+}
+
+// A text that sorts, ignoring the case of A to Z, after every text that starts with the prefix:
+// its last character, lower-cased, one code point further on. None when there is no such
+// character.
+std::optional<QString> pastEveryTextStartingWith(const QString &prefix)
+{
+    std::u32string characters = prefix.toLower().toStdU32String();
+    if (characters.empty() || characters.back() >= 0x10FFFF)
+        return std::nullopt;
+    char32_t &last = characters.back();
+    last = last + 1 == 0xD800 ? 0xE000 : last + 1;
+    return QString::fromStdU32String(characters);
+}
+
 // SQLite's LIKE ignores the case of A to Z only. A letter with case beyond ASCII becomes "_" in
 // it, which keeps the index for the prefix before that letter; casefold() of both sides then
 // tells whether the letter matches.
@@ -55,10 +88,19 @@ QString sqliteLike(const QString &column, const QString &sqlPattern, QVariantLis
         }
     }
     const QString name = quotedName(column);
-    QString sql = name + QLatin1String(" LIKE ? ESCAPE '\\'");
+    // The prefix becomes a range of the column's case-blind index. The engine would find that
+    // range by itself from "column LIKE ?", but then it prepares the statement anew for every
+    // pattern bound to it: the cost of a keystroke. like() as a function keeps the statement.
+    QString sql;
+    const QString prefix = literalPrefix(indexed);
+    if (const auto end = pastEveryTextStartingWith(prefix)) {
+        sql = QStringLiteral("%1 >= ? COLLATE NOCASE AND %1 < ? COLLATE NOCASE AND ").arg(name);
+        *values << prefix << *end;
+    }
+    sql += QStringLiteral("like(?, %1, '\\')").arg(name);
     *values << indexed;
     if (needsFolding) {
-        sql += QStringLiteral(" AND %1(%2) LIKE ? ESCAPE '\\'")
+        sql += QStringLiteral(" AND like(?, %1(%2), '\\')")
                    .arg(QLatin1String(TextFunctions::FoldFunction), name);
         *values << sqlPattern.toCaseFolded();
     }

@@ -13,7 +13,20 @@ bool FolderLock::tryLock()
 {
     if (m_file.isLocked())
         return true;
-    return QDir().mkpath(m_folder) && m_file.tryLock(0);
+    if (!QDir().mkpath(m_folder))
+        return false;
+    if (m_file.tryLock(0))
+        return true;
+    // A copy killed between making the lock file and writing its name in it leaves a file that
+    // names no holder, which QLockFile never calls stale. Removing it succeeds only when no
+    // process holds the lock on the file, as every living holder does.
+    qint64 pid = 0;
+    QString hostName;
+    QString appName;
+    if (m_file.error() != QLockFile::LockFailedError
+        || m_file.getLockInfo(&pid, &hostName, &appName))
+        return false;
+    return m_file.removeStaleLockFile() && m_file.tryLock(0);
 }
 
 bool FolderLock::heldByOther(Holder *holder) const

@@ -8,7 +8,6 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <functional>
-#include <numeric>
 #include <tuple>
 #include <vector>
 
@@ -29,22 +28,6 @@ bool forEachRow(Store &store, const QString &sql, const QVariantList &values,
         return true;
     *error = rows.error();
     return false;
-}
-
-// Sorts through an order of positions, stable: moving the batches themselves while sorting
-// would move all their texts many times over.
-template <typename Less>
-void sortBatches(QVector<InsightQueries::ExpiringBatch> &batches, Less less)
-{
-    std::vector<int> order(batches.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return less(batches.at(a), batches.at(b)); });
-    QVector<InsightQueries::ExpiringBatch> sorted;
-    sorted.reserve(batches.size());
-    for (int position : order)
-        sorted.append(std::move(batches[position]));
-    batches = std::move(sorted);
 }
 
 QDate firstOfMonth(const QDate &day)
@@ -107,38 +90,82 @@ std::optional<ExpiryList> expiringBatches(Store &store, const QDate &today, int 
     // the batches good beyond the horizon, most of the stock, never reach the program. Every
     // other form is read here, as the entry boxes read it.
     const QString sql = QStringLiteral(
-        R"(SELECT "编号", "品名", "规格", "产地", "批号", "有效期", "单位", "库房", "库存数量",
-                  "进价金额"
+        R"(SELECT rowid, "有效期", "库存数量", "进价金额", "编号", "批号"
            FROM kucun
            WHERE "库存数量" > 0
              AND NOT (coalesce("有效期", '') > ? AND %1))")
             .arg(store.dialect().isSurelyStoredDate(QStringLiteral(R"("有效期")")));
+    // The code and batch only order the rows (the engine's sort of them costs more than the
+    // whole read); they are let go once the rows are in order.
+    struct Sorted
+    {
+        ExpiringBatch batch;
+        QString code, batchNumber;
+    };
+    std::vector<Sorted> dated;
+    std::vector<Sorted> unreadable;
     const QDate horizon = today.addDays(nearDays);
-    ExpiryList list;
     const bool read = forEachRow(
         store, sql, {Values::storedDate(horizon)}, QStringLiteral("查询近效期库存失败"), error,
         [&](const BulkRead &row) {
-            ExpiringBatch batch{row.text(0), row.text(1), row.text(2), row.text(3),
-                                row.text(4), row.text(5), row.text(6), row.text(7),
-                                QDate(),      row.number(8), row.value(9)};
-            if (const std::optional<QDate> date = Values::parseDate(batch.expiryText)) {
+            Sorted entry{{row.value(0).toLongLong(), QDate(), row.number(2), row.value(3)},
+                         row.text(4),
+                         row.text(5)};
+            if (const std::optional<QDate> date = Values::parseDate(row.text(1))) {
                 if (*date > horizon)
                     return;
-                batch.expiry = *date;
-                list.dated.append(std::move(batch));
+                entry.batch.expiry = *date;
+                dated.push_back(std::move(entry));
             } else {
-                list.unreadable.append(std::move(batch));
+                unreadable.push_back(std::move(entry));
             }
         });
     if (!read)
         return std::nullopt;
-    sortBatches(list.dated, [](const ExpiringBatch &a, const ExpiringBatch &b) {
-        return std::tie(a.expiry, a.code, a.batch) < std::tie(b.expiry, b.code, b.batch);
-    });
-    sortBatches(list.unreadable, [](const ExpiringBatch &a, const ExpiringBatch &b) {
-        return std::tie(a.code, a.batch) < std::tie(b.code, b.batch);
-    });
-    return list;
+    const auto listIn = [](std::vector<Sorted> &entries, bool byDate) {
+        std::sort(entries.begin(), entries.end(), [byDate](const Sorted &a, const Sorted &b) {
+            const QDate first = byDate ? a.batch.expiry : QDate();
+            const QDate second = byDate ? b.batch.expiry : QDate();
+            return std::tie(first, a.code, a.batchNumber, a.batch.id)
+                   < std::tie(second, b.code, b.batchNumber, b.batch.id);
+        });
+        QVector<ExpiringBatch> batches;
+        batches.reserve(int(entries.size()));
+        for (const Sorted &entry : entries)
+            batches.append(entry.batch);
+        entries = {};
+        return batches;
+    };
+    return ExpiryList{listIn(dated, true), listIn(unreadable, false)};
+}
+
+std::optional<QHash<qint64, BatchTexts>> batchTexts(Store &store, const QVector<qint64> &ids,
+                                                    StoreError *error)
+{
+    QHash<qint64, BatchTexts> texts;
+    if (ids.isEmpty())
+        return texts;
+    QStringList marks;
+    QVariantList values;
+    for (const qint64 id : ids) {
+        marks << QStringLiteral("?");
+        values << id;
+    }
+    const QString sql =
+        QStringLiteral(R"(SELECT rowid, "编号", "品名", "规格", "产地", "批号", "有效期", "单位",
+                                 "库房"
+                          FROM kucun WHERE rowid IN (%1))")
+            .arg(marks.join(QLatin1Char(',')));
+    const bool read = forEachRow(store, sql, values, QStringLiteral("查询近效期库存失败"), error,
+                                 [&texts](const BulkRead &row) {
+                                     texts.insert(row.value(0).toLongLong(),
+                                                  {row.text(1), row.text(2), row.text(3),
+                                                   row.text(4), row.text(5), row.text(6),
+                                                   row.text(7), row.text(8)});
+                                 });
+    if (!read)
+        return std::nullopt;
+    return texts;
 }
 
 std::optional<QVector<LowStockHerb>> lowStock(Store &store, StoreError *error)

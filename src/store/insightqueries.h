@@ -3,6 +3,7 @@
 #include "store/storeerror.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -26,10 +27,12 @@ constexpr int MaxNearDays = 3650;
 int nearExpiryDays(Store &store);
 bool setNearExpiryDays(Store &store, int days, StoreError *error);
 
-// A stock row with something on hand, as the expiry list shows it.
+// A stock row with something on hand on the expiry list: which row, its date and what the
+// totals add up. The texts it shows are read when it is shown (batchTexts): the list can hold
+// most of a large stock, and its texts would take far more room than these few figures.
 struct ExpiringBatch
 {
-    QString code, name, grade, origin, batch, expiryText, unit, storeRoom;
+    qint64 id = 0;
     QDate expiry; // invalid when the text does not read as a date
     double quantity = 0;
     QVariant value; // 进价金额; Null when the row has none
@@ -45,6 +48,15 @@ struct ExpiryList
 // those whose date does not read. A batch with nothing on hand has nothing to sell first.
 std::optional<ExpiryList> expiringBatches(Store &store, const QDate &today, int nearDays,
                                           StoreError *error);
+
+// What a row of the expiry list shows, as its stock row holds it now.
+struct BatchTexts
+{
+    QString code, name, grade, origin, batch, expiryText, unit, storeRoom;
+};
+// The texts of the stock rows with these ids; a row deleted since is left out.
+std::optional<QHash<qint64, BatchTexts>> batchTexts(Store &store, const QVector<qint64> &ids,
+                                                    StoreError *error);
 
 // A herb code whose stock, summed over all its rows, is below its minimum in kucunxiaxian.
 struct LowStockHerb

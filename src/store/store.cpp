@@ -6,11 +6,14 @@
 #include "store/serverdatabase.h"
 #include "store/textfunctions.h"
 
+#include <sqlite3.h>
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
 #include <QSqlRecord>
 
 namespace {
@@ -47,6 +50,26 @@ ReadTrouble readTroubleOf(const QSqlError &error)
 QString qualified(const FileDef &file, const QString &name)
 {
     return quotedName(file.schemaName) + QLatin1Char('.') + quotedName(name);
+}
+
+// Plans that do not look at the values bound to a statement. Otherwise the engine prepares a
+// statement anew whenever a bound LIKE pattern changes, which is most of what a keystroke of
+// search as you type costs; the prefix of a pattern reaches the index as a range instead.
+bool keepPlansWhateverTheValues(const QSqlDatabase &db, StoreError *error)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        *error = {QStringLiteral("无法设置数据文件"), QStringLiteral("数据库连接不是 SQLite")};
+        return false;
+    }
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    const int status =
+        sqlite3_db_config(connection, SQLITE_DBCONFIG_ENABLE_QPSG, 1, static_cast<int *>(nullptr));
+    if (status != SQLITE_OK) {
+        *error = {QStringLiteral("无法设置数据文件"), QString::fromUtf8(sqlite3_errstr(status))};
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -246,7 +269,8 @@ bool Store::openFiles(MissingFiles missing)
     }
     return exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(RunningBusyTimeoutMs),
                 QStringLiteral("无法设置数据文件"))
-           && TextFunctions::install(m_db, &m_lastError);
+           && TextFunctions::install(m_db, &m_lastError)
+           && keepPlansWhateverTheValues(m_db, &m_lastError);
 }
 
 bool Store::openFile(const FileDef &file, bool isMain)
@@ -417,28 +441,56 @@ bool Store::checkTables(const FileDef &file)
     return true;
 }
 
+QSet<QString> Store::objectNames(const FileDef &file)
+{
+    QSet<QString> names;
+    QSqlQuery listing(m_db);
+    listing.setForwardOnly(true);
+    if (listing.exec(QStringLiteral("SELECT name FROM %1.sqlite_master")
+                         .arg(quotedName(file.schemaName)))) {
+        while (listing.next())
+            names.insert(listing.value(0).toString());
+    }
+    return names;
+}
+
 void Store::completeFile(const FileDef &file)
 {
+    // Only what is missing is written: a write transaction over the attached files costs a
+    // master journal and its syncs at every start even when it changes nothing.
+    const QSet<QString> present = objectNames(file);
+    QStringList statements;
+    for (const TableDef &table : file.addedTables) {
+        if (!present.contains(table.name)) {
+            statements << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                              .arg(qualified(file, table.name),
+                                   m_dialect.columnDeclarations(table.columns)
+                                       .join(QLatin1String(", ")));
+        }
+    }
+    for (const QString &retired : file.retiredIndexes) {
+        if (present.contains(retired))
+            statements << QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired));
+    }
+    for (const IndexDef &index : file.indexes) {
+        const QString name = Dialect::indexName(index);
+        if (present.contains(name))
+            continue;
+        QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 %3")
+                          .arg(qualified(file, name), quotedName(index.table),
+                               m_dialect.indexColumns(index));
+        if (!index.where.isEmpty())
+            sql += QLatin1String(" WHERE ") + index.where;
+        statements << sql;
+    }
+    if (statements.isEmpty())
+        return;
     // Indexes only speed up queries, and the added tables serve only the statistics views: a
     // file that cannot take them (read-only, say) still works, and those views report the
     // engine's words. One transaction for all of them: a new file then costs one sync.
     Transaction transaction(*this);
-    for (const TableDef &table : file.addedTables) {
-        const QStringList columns = m_dialect.columnDeclarations(table.columns);
-        exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
-                 .arg(qualified(file, table.name), columns.join(QLatin1String(", "))),
-             {});
-    }
-    for (const QString &retired : file.retiredIndexes)
-        exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired)), {});
-    for (const IndexDef &index : file.indexes) {
-        QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 %3")
-                          .arg(qualified(file, Dialect::indexName(index)),
-                               quotedName(index.table), m_dialect.indexColumns(index));
-        if (!index.where.isEmpty())
-            sql += QLatin1String(" WHERE ") + index.where;
+    for (const QString &sql : statements)
         exec(sql, {});
-    }
     transaction.commit();
     m_lastError = {};
 }

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -106,6 +107,8 @@ private:
     void failReading(const FileDef &file, const QSqlError &error);
     bool checkTables(const FileDef &file);
     // Adds the program's own tables and the indexes where a file lacks them.
+    // The names of the tables and indexes a file holds.
+    QSet<QString> objectNames(const FileDef &file);
     void completeFile(const FileDef &file);
     bool exec(const QString &sql, const QString &action);
     void fail(const QString &action, const QString &detail);

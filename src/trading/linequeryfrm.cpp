@@ -1,6 +1,7 @@
 #include "trading/linequeryfrm.h"
 
 #include "shell/datagrid.h"
+#include "shell/dateinput.h"
 #include "shell/entrykeys.h"
 #include "shell/formcontrols.h"
 #include "shell/gridexport.h"
@@ -123,20 +124,6 @@ void LineQueryFrm::buildControls()
          {QStringLiteral("合计金额"), Text6}}));
 }
 
-std::optional<QDate> LineQueryFrm::dateIn(QLineEdit *box, const QString &boxName)
-{
-    const auto date = Values::parseDate(box->text());
-    if (!date) {
-        Messages::inform(this, QStringLiteral("%1不是有效的日期，请按 2026-12-05 的样式输入")
-                                   .arg(boxName));
-        box->setFocus();
-        box->selectAll();
-        return std::nullopt;
-    }
-    box->setText(Values::storedDate(*date));
-    return date;
-}
-
 std::optional<Query> LineQueryFrm::chosenLines()
 {
     Query lines(m_config.linesTable);
@@ -150,10 +137,10 @@ std::optional<Query> LineQueryFrm::chosenLines()
     // A date range or a partner lists its lines in the order of the index that finds them:
     // the first page is then read straight from it, however many lines a year holds.
     if (Option2->isChecked()) {
-        const auto from = dateIn(Text2, QStringLiteral("起始日期"));
+        const auto from = dateInBox(this, Text2, QStringLiteral("起始日期"));
         if (!from)
             return std::nullopt;
-        const auto to = dateIn(Text3, QStringLiteral("截止日期"));
+        const auto to = dateInBox(this, Text3, QStringLiteral("截止日期"));
         if (!to)
             return std::nullopt;
         lines.where = Filter::atLeast(DateColumn, *from) && Filter::atMost(DateColumn, *to);

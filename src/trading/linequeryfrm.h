@@ -3,7 +3,6 @@
 #include "shell/childscreen.h"
 #include "store/query.h"
 
-#include <QDate>
 #include <optional>
 
 class Cursor;
@@ -45,7 +44,6 @@ private:
     void buildControls();
     // The lines the chosen mode asks for; none when a box is refused (the user is told).
     std::optional<Query> chosenLines();
-    std::optional<QDate> dateIn(QLineEdit *box, const QString &boxName);
     void forgetCurrentLine();
     void showTotals();
 

@@ -97,6 +97,32 @@ private slots:
         QVERIFY(s.messages.texts.isEmpty());
     }
 
+    // A long list reads the texts of its rows a stretch at a time as they are drawn: rows far
+    // apart, read in any order, each show their own stock row.
+    void aLongListShowsEveryRowsOwnTexts()
+    {
+        Xiaoqi s;
+        s.temp.exec("DELETE FROM kucun");
+        s.temp.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                    "INSERT INTO kucun (编号, 品名, 批号, 有效期, 库存数量) "
+                    "SELECT printf('K%03d', i), '品' || i, 'p' || i, "
+                    "date('2026-06-15', (i % 7) || ' days'), i FROM n");
+        s.queryFor("30");
+        const QAbstractItemModel *model = s.grid("DBGrid1")->model();
+        QCOMPARE(model->rowCount(), 500);
+        for (const int row : {499, 0, 250, 498, 1, 137}) {
+            const QString code = model->index(row, 0).data().toString();
+            const int number = code.mid(1).toInt();
+            QCOMPARE(model->index(row, 1).data().toString(), QString("品%1").arg(number));
+            QCOMPARE(model->index(row, 4).data().toString(), QString("p%1").arg(number));
+            QCOMPARE(model->index(row, 6).data().toInt(), number % 7);
+            QCOMPARE(model->index(row, 8).data().toDouble(), double(number));
+        }
+        // By date, then code: every seventh code on each day.
+        QCOMPARE(model->index(0, 0).data().toString(), QString("K007"));
+        QCOMPARE(model->index(499, 0).data().toString(), QString("K496"));
+    }
+
     // Another number of days lists again and is kept for the next opening and for the sales
     // warning; a number that is not a whole number of days is refused and changes nothing.
     void theNumberOfDaysIsKept()

@@ -176,8 +176,17 @@ private slots:
         QCOMPARE(messages.retryQuestions.size(), 2);
     }
 
+    void lockOfACopyThatDiedIsTakenOver_data()
+    {
+        QTest::addColumn<int>("writtenBytes");
+        QTest::newRow("whole lock file") << -1;
+        QTest::newRow("killed before writing it") << 0;
+        QTest::newRow("killed while writing it") << 3;
+    }
+
     void lockOfACopyThatDiedIsTakenOver()
     {
+        QFETCH(int, writtenBytes);
         // The lock file of a copy whose process has ended, written as that copy wrote it.
         QProcess ended;
         ended.start("true", QStringList());
@@ -193,6 +202,8 @@ private slots:
             content = file.readAll();
         }
         content.replace(0, content.indexOf('\n'), QByteArray::number(deadPid));
+        if (writtenBytes >= 0)
+            content.truncate(writtenBytes);
         QFile left(path("herbdesk.lock"));
         QVERIFY(left.open(QIODevice::WriteOnly | QIODevice::NewOnly));
         QCOMPARE(left.write(content), content.size());

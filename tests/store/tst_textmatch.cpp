@@ -35,6 +35,12 @@ class tst_TextMatch : public QObject
                                           QStringLiteral("idx_yaocai_编号"), plan);
     }
     static Filter byCode(const QString &pattern) { return Filter::like("编号", pattern); }
+    // "\\U0010FFFD" in a test row stands for that character.
+    static QString unescaped(QString text)
+    {
+        return text.replace(QStringLiteral("\\U0010FFFD"), QString::fromUcs4(U"\U0010FFFD"))
+            .replace(QStringLiteral("\\U0010FFFF"), QString::fromUcs4(U"\U0010FFFF"));
+    }
 
 private slots:
     void init()
@@ -94,6 +100,46 @@ private slots:
         QTest::newRow("accented letter") << byCode("dgé*") << true;
         QTest::newRow("same text") << Filter::sameText("编号", "dg01") << true;
         QTest::newRow("no prefix") << byCode("*01") << false;
+    }
+
+    // A prefix is looked up as a range of the index: the texts at both ends of the range, and
+    // the characters next to each end, are found exactly when they start with it.
+    void prefixRangesEndWhereThePrefixEnds_data()
+    {
+        QTest::addColumn<QStringList>("codes");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("found");
+        const QStringList letters{"AZ", "az", "AZ1", "Az~", "A[", "A{", "B", "AY\U0010FFFD"};
+        QTest::newRow("ends in z") << letters << "az*" << QStringList{"AZ", "az", "AZ1", "Az~"};
+        QTest::newRow("ends in Z") << letters << "AZ*" << QStringList{"AZ", "az", "AZ1", "Az~"};
+        QTest::newRow("ends in Y, highest plane after")
+            << letters << "ay*" << QStringList{"AY\U0010FFFD"};
+        QTest::newRow("ends in @, capitals after")
+            << QStringList{"A@", "A@b", "AA", "Aa", "A["} << "a@*" << QStringList{"A@", "A@b"};
+        QTest::newRow("escaped wildcards in the prefix")
+            << QStringList{"5%off", "5%", "50", "5_x", "5ax"} << "5%*" << QStringList{"5%off", "5%"};
+        QTest::newRow("whole text, nothing after")
+            << QStringList{"当归", "当归片", "当", "党参"} << "当归" << QStringList{"当归"};
+        QTest::newRow("Chinese prefix")
+            << QStringList{"当归", "当归片", "当", "彗"} << "当*" << QStringList{"当归", "当归片", "当"};
+        QTest::newRow("prefix of the highest character")
+            << QStringList{"x\U0010FFFF", "x\U0010FFFFy", "y"} << "x\U0010FFFF*"
+            << QStringList{"x\U0010FFFF", "x\U0010FFFFy"};
+    }
+
+    void prefixRangesEndWhereThePrefixEnds()
+    {
+        QFETCH(QStringList, codes);
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, found);
+        m_temp->exec("DELETE FROM yaocai");
+        for (QString code : codes)
+            m_temp->exec(QStringLiteral("INSERT INTO yaocai (编号) VALUES ('%1')")
+                             .arg(unescaped(code)));
+        QStringList expected;
+        for (const QString &code : found)
+            expected << unescaped(code);
+        QCOMPARE(this->found(byCode(unescaped(pattern))), expected);
     }
 
     void prefixesStillUseTheIndex()
