@@ -103,10 +103,16 @@ private slots:
     {
         Xiaoqi s;
         s.temp.exec("DELETE FROM kucun");
-        s.temp.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
-                    "INSERT INTO kucun (编号, 品名, 批号, 有效期, 库存数量) "
-                    "SELECT printf('K%03d', i), '品' || i, 'p' || i, "
-                    "date('2026-06-15', (i % 7) || ' days'), i FROM n");
+        QStringList rows;
+        QVariantList values;
+        for (int i = 1; i <= 500; ++i) {
+            rows << "(?, ?, ?, ?, ?)";
+            values << QString("K%1").arg(i, 3, 10, QChar('0')) << QString("品%1").arg(i)
+                   << QString("p%1").arg(i)
+                   << QDate(2026, 6, 15).addDays(i % 7).toString(Qt::ISODate) << i;
+        }
+        s.temp.exec("INSERT INTO kucun (编号, 品名, 批号, 有效期, 库存数量) VALUES " + rows.join(", "),
+                    values);
         s.queryFor("30");
         const QAbstractItemModel *model = s.grid("DBGrid1")->model();
         QCOMPARE(model->rowCount(), 500);
