@@ -115,6 +115,18 @@ class tst_SeveralClerks : public QObject
         return location;
     }
 
+    // A clerk of a session of its own, in a thread, enters a sale of 8 of DG01 and posts it.
+    static std::thread clerkSellingEight(const DataLocation &location, PostingResult *result)
+    {
+        return std::thread([location, result] {
+            Store mine;
+            if (mine.open(location) && addSale(mine, "DG01", 8))
+                *result = postPendingSales(mine, {"XS20261205001", "2026-12-05", "", false});
+            else
+                result->error = mine.lastError();
+        });
+    }
+
     // Waits until some connection of the database waits for a lock another one holds.
     bool someoneWaitsForALock()
     {
@@ -273,13 +285,7 @@ private slots:
                  qint64(1));
 
         PostingResult result;
-        std::thread clerk([&] {
-            Store mine;
-            if (mine.open(location) && addSale(mine, "DG01", 8))
-                result = postPendingSales(mine, {"XS20261205001", "2026-12-05", "", false});
-            else
-                result.error = mine.lastError();
-        });
+        std::thread clerk = clerkSellingEight(location, &result);
         const bool waited = someoneWaitsForALock();
         // The other posting sells 6 of the 10 and ends.
         QSqlQuery sell(other.database());
@@ -311,11 +317,7 @@ private slots:
         QVERIFY(statement.exec("UPDATE kucun SET 库存数量 = 9, 进价金额 = 9"));
 
         PostingResult result;
-        std::thread clerk([&] {
-            Store mine;
-            if (mine.open(location) && addSale(mine, "DG01", 8))
-                result = postPendingSales(mine, {"XS20261205001", "2026-12-05", "", false});
-        });
+        std::thread clerk = clerkSellingEight(location, &result);
         const bool waited = someoneWaitsForALock();
         const bool locked = statement.exec("SELECT * FROM danjuhao FOR UPDATE");
         const bool committed = statement.exec("COMMIT");
@@ -340,11 +342,7 @@ private slots:
         QVERIFY(DocumentNumber::lockedCounter(other, DocumentNumber::SalesCounter, &error));
 
         PostingResult result;
-        std::thread clerk([&] {
-            Store mine;
-            if (mine.open(location) && addSale(mine, "DG01", 8))
-                result = postPendingSales(mine, {"XS20261205001", "2026-12-05", "", false});
-        });
+        std::thread clerk = clerkSellingEight(location, &result);
         const bool waited = someoneWaitsForALock();
         m_temp->exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
                      "WHERE wait_event_type = 'Lock' AND datname = current_database()");
