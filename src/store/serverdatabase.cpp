@@ -36,10 +36,39 @@ QString reasonOf(const QSqlError &error)
     return text.replace(QLatin1String("FATAL:  "), QString());
 }
 
+// Why no connection was made, in the clerk's words, from what the client library said; empty
+// when the library's words are all there is to go by.
+QString unreachableBecause(const QString &reason)
+{
+    const auto says = [&reason](const char *words) {
+        return reason.contains(QLatin1String(words), Qt::CaseInsensitive);
+    };
+    if (says("could not translate host name") || says("name or service not known")
+        || says("failure in name resolution")) {
+        return QStringLiteral("找不到这个服务器名称");
+    }
+    if (says("timeout expired") || says("timed out") || says("no route to host")
+        || says("network is unreachable")) {
+        return QStringLiteral("网络不通或连接超时");
+    }
+    if (says("connection refused") || says("no such file or directory")
+        || says("is the server running")) {
+        return QStringLiteral("服务器没有运行，或不在这个地址和端口上接受连接");
+    }
+    return QString();
+}
+
 StoreError connectionError(const ServerAddress &address, const QSqlError &error)
 {
-    const QString reason = reasonOf(error);
+    // The library's words span lines indented with tabs; a message box shows them as one line.
+    QStringList lines = reasonOf(error).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString &line : lines)
+        line = line.simplified();
+    const QString reason = lines.join(QLatin1String("; "));
     QString trouble = QStringLiteral("无法连接数据库服务器 %1").arg(address.text());
+    const QString because = unreachableBecause(reason);
+    if (!because.isEmpty())
+        trouble += QStringLiteral("（%1）").arg(because);
     if (reason.contains(QLatin1String("database")) && reason.contains(QLatin1String("not exist")))
         trouble = QStringLiteral("数据库服务器上没有数据库 %1（%2）")
                       .arg(address.database, address.text());

@@ -56,6 +56,7 @@ private slots:
             << "database" << "数据库服务器上没有数据库 herbdesk_nowhere（";
         QTest::newRow("unknown user") << "user" << "数据库服务器 ";
         QTest::newRow("no server there") << "host" << "无法连接数据库服务器 ";
+        QTest::newRow("no such port") << "port" << "无法连接数据库服务器 ";
     }
     void serverRefusalsNameTheServer()
     {
@@ -70,6 +71,8 @@ private slots:
             address.database = "herbdesk_nowhere";
         else if (change == "user")
             address.user = "herbdesk_nobody";
+        else if (change == "port")
+            address.port = 1;
         else
             address.host = temp.folder();
         Store store;
@@ -78,6 +81,11 @@ private slots:
         QVERIFY2(text.startsWith(trouble) && text.contains(address.text()), qPrintable(text));
         if (change == "user")
             QVERIFY2(text.contains("拒绝登录") && text.contains("herbdesk_nobody"), qPrintable(text));
+        if (change == "host" || change == "port") {
+            QVERIFY2(text.contains("（服务器没有运行，或不在这个地址和端口上接受连接）"),
+                     qPrintable(text));
+        }
+        QVERIFY2(!text.contains('\n') && !text.contains('\t'), qPrintable(text));
         QVERIFY(!store.isOpen());
         QCOMPARE(temp.scalar("SELECT count(*) FROM pg_database WHERE datname = 'herbdesk_nowhere'")
                      .toInt(),
