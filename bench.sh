@@ -7,13 +7,17 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # Only the tables go to standard output, so that ./bench.sh > results.md keeps them alone.
+on_server=no
+[[ " $* " == *" --engine postgresql "* || " $* " == *" --engine=postgresql "* ]] && on_server=yes
+
 source scripts/install-packages.sh
 install_missing_packages >&2
+[[ $on_server == yes ]] && install_test_server >&2
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
 cmake --build build --target herbdesk herbdesk_bench >&2
 
 # The benchmark stops its server itself; when the run is interrupted, this does.
-if [[ " $* " == *" --engine postgresql "* || " $* " == *" --engine=postgresql "* ]]; then
+if [[ $on_server == yes ]]; then
     trap 'scripts/test-server.sh stop build/bench-server >&2 || true' EXIT
     trap 'exit 130' INT TERM
 fi
