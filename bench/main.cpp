@@ -39,7 +39,8 @@ QString startupPlatform(const QByteArray &requested)
 }
 
 // A fresh database on the server holding a copy of the size's generated data, made by the
-// program's own copy; how long that took goes to the log, not into the timings.
+// program's own copy, with the statistics a server in use has; how long that took goes to the
+// log, not into the timings.
 DataLocation copiedToServer(PrivateServer &server, const DataSize &size, const QString &files,
                             QTextStream &log)
 {
@@ -55,6 +56,9 @@ DataLocation copiedToServer(PrivateServer &server, const DataSize &size, const Q
         throw std::runtime_error(copied.error.text().toStdString());
     log << "copied in " << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s\n";
     log.flush();
+    // Right after a bulk load the planner knows nothing of the data: a search that an index
+    // serves may walk the whole table until autovacuum has analysed it.
+    server.gatherStatistics(*target.server);
     return target;
 }
 

@@ -51,22 +51,36 @@ PrivateServer::~PrivateServer()
 
 ServerAddress PrivateServer::createDatabase(const QString &name)
 {
-    const QString connection = QStringLiteral("herbdesk-bench-server");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
-        StoreError error;
-        if (!ServerDatabase::connect(db, m_address, &error))
-            throw std::runtime_error(error.text().toStdString());
-        QSqlQuery statement(db);
-        for (const QString &sql : {QStringLiteral("DROP DATABASE IF EXISTS %1"),
-                                   QStringLiteral("CREATE DATABASE %1")}) {
-            if (!statement.exec(sql.arg(quotedName(name))))
-                throw std::runtime_error(statement.lastError().text().toStdString());
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
+    run(m_address, {QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotedName(name)),
+                    QStringLiteral("CREATE DATABASE %1").arg(quotedName(name))});
     ServerAddress address = m_address;
     address.database = name;
     return address;
+}
+
+void PrivateServer::gatherStatistics(const ServerAddress &database)
+{
+    run(database, {QStringLiteral("ANALYZE")});
+}
+
+void PrivateServer::run(const ServerAddress &database, const QStringList &statements)
+{
+    const QString connection = QStringLiteral("herbdesk-bench-server");
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        StoreError error;
+        if (!ServerDatabase::connect(db, database, &error))
+            problem = error.text();
+        QSqlQuery statement(db);
+        for (const QString &sql : statements) {
+            if (problem.isEmpty() && !statement.exec(sql))
+                problem = sql + QStringLiteral(": ") + statement.lastError().text();
+        }
+        statement = QSqlQuery();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!problem.isEmpty())
+        throw std::runtime_error(problem.toStdString());
 }

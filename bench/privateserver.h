@@ -19,8 +19,14 @@ public:
 
     // A new, empty database of that name (a leftover of that name goes first).
     ServerAddress createDatabase(const QString &name);
+    // Gathers the planner's statistics of every table of the database, as the server's own
+    // autovacuum does within a minute or so of a bulk load.
+    void gatherStatistics(const ServerAddress &database);
 
 private:
+    // Runs the statements, one after the other, on a connection of their own to the database.
+    static void run(const ServerAddress &database, const QStringList &statements);
+
     QString m_script;
     QString m_folder;
     ServerAddress m_address; // the cluster's own database, "postgres"
