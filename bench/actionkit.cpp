@@ -46,7 +46,8 @@ SearchTerms searchTerms(Engine &engine, const QString &table)
     // A row from the middle of the table whose name has no brackets, which nobody types.
     const QList<QVariantList> row = engine.rows(
         QStringLiteral("SELECT 编号, 品名, 拼音 FROM %1 WHERE rowid >= (SELECT max(rowid) / 2 "
-                       "FROM %1) AND 品名 NOT LIKE '%(%' AND length(品名) >= 3 LIMIT 1")
+                       "FROM %1) AND 品名 NOT LIKE '%(%' AND length(品名) >= 3 ORDER BY rowid "
+                       "LIMIT 1")
             .arg(name));
     const auto commonest = [&](const char *column) {
         return engine
@@ -95,6 +96,18 @@ Action openScreenAction(Bench &bench, const QString &group, const QString &scree
 
 namespace {
 
+// The engine's first page of the rows whose column begins with the text.
+std::function<void(Engine &)> firstPage(const Keystroke &keystroke, const QString &text,
+                                        const std::shared_ptr<int> &pageRows)
+{
+    return [keystroke, text, pageRows](Engine &engine) {
+        engine.read(QStringLiteral("SELECT %1 FROM %2 WHERE %3 LIMIT ?")
+                        .arg(columnList(keystroke.table), quotedName(keystroke.table),
+                             engine.likeBound(keystroke.column)),
+                    {text + QLatin1Char('%'), *pageRows});
+    };
+}
+
 Action keystrokeAction(Bench &bench, const QString &group, const QString &name,
                        const Keystroke &keystroke, const std::shared_ptr<int> &pageRows)
 {
@@ -126,11 +139,7 @@ Action keystrokeAction(Bench &bench, const QString &group, const QString &name,
     action.tearDown = [&bench, keystroke] { bench.driver().close(keystroke.screen); };
     const QString text = keystroke.typed.isEmpty() ? keystroke.before.chopped(1)
                                                    : keystroke.before + keystroke.typed;
-    action.engine = [keystroke, text, pageRows](Engine &engine) {
-        engine.read(QStringLiteral("SELECT * FROM %1 WHERE %2 LIKE ? LIMIT ?")
-                        .arg(quotedName(keystroke.table), quotedName(keystroke.column)),
-                    {text + QLatin1Char('%'), *pageRows});
-    };
+    action.engine = firstPage(keystroke, text, pageRows);
     return action;
 }
 
@@ -159,11 +168,7 @@ Action keystrokeDataAction(Bench &bench, const QString &group, const QString &na
         }
     };
     action.tearDown = [cursor] { cursor->reset(); };
-    action.engine = [keystroke, text, pageRows](Engine &engine) {
-        engine.read(QStringLiteral("SELECT * FROM %1 WHERE %2 LIKE ? LIMIT ?")
-                        .arg(quotedName(keystroke.table), quotedName(keystroke.column)),
-                    {text + QLatin1Char('%'), *pageRows});
-    };
+    action.engine = firstPage(keystroke, text, pageRows);
     return action;
 }
 

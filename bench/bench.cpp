@@ -2,12 +2,12 @@
 
 #include "datacache.h"
 
-Bench::Bench(const DataSize &dataSize, const QString &sysfileFolder, const QDate &day)
-    : size(dataSize), folder(sysfileFolder), lastDay(day)
+Bench::Bench(const DataSize &dataSize, const DataLocation &dataLocation, const QDate &day)
+    : size(dataSize), location(dataLocation), folder(dataLocation.folder), lastDay(day)
 {
-    if (!m_store.open(folder))
+    if (!m_store.open(location))
         throw std::runtime_error(m_store.lastError().text().toStdString());
-    m_engine = std::make_unique<Engine>(folder);
+    m_engine = Engine::open(location);
     m_driver = std::make_unique<ScreenDriver>(m_store);
 }
 
@@ -19,7 +19,7 @@ Bench::~Bench()
 void Bench::dropCaches()
 {
     // Open screens keep their Store; reopening it gives them a new connection.
-    if (!m_store.open(folder))
+    if (!m_store.open(location))
         throw std::runtime_error(m_store.lastError().text().toStdString());
     m_engine->reopen();
     dropFileCache(dataFiles(folder));

@@ -10,16 +10,20 @@
 #include <memory>
 
 // What the actions of one data size work with: the program's store, main window and screens
-// on the working copy of the data, and the engine beside them on the same files.
+// on the working copy of the data (a folder's files or a server's database), and the engine
+// beside them on the same data.
 class Bench
 {
 public:
-    Bench(const DataSize &size, const QString &sysfileFolder, const QDate &lastDay);
+    Bench(const DataSize &size, const DataLocation &location, const QDate &lastDay);
     ~Bench();
 
     const DataSize size;
-    const QString folder;
-    const QDate lastDay; // the data's last day: "one year" ends here
+    const DataLocation location;
+    const QString folder; // the data's files; empty on a server
+    const QDate lastDay;  // the data's last day: "one year" ends here
+
+    bool onServer() const { return location.isServer(); }
 
     Store &store() { return m_store; }
     Engine &engine() { return *m_engine; }

@@ -1,73 +1,41 @@
 #include "engine.h"
 
-#include "store/schema.h"
+#include "serverengine.h"
+#include "sqliteengine.h"
 
-#include <QDir>
+#include "store/query.h"
 
-Engine::Engine(const QString &sysfileFolder) : m_folder(sysfileFolder)
+std::unique_ptr<Engine> Engine::open(const DataLocation &location)
 {
-    reopen();
-}
-
-void Engine::reopen()
-{
-    m_db.reset();
-    const auto &files = Schema::files();
-    m_db = std::make_unique<SqliteDb>(QDir(m_folder).filePath(files.front().fileName));
-    for (std::size_t i = 1; i < files.size(); ++i)
-        m_db->attach(QDir(m_folder).filePath(files[i].fileName), files[i].schemaName);
-    // The program's files keep a rollback journal and sync fully on commit; so does this.
-    for (const FileDef &file : files) {
-        m_db->exec(QStringLiteral("PRAGMA \"%1\".journal_mode=TRUNCATE").arg(file.schemaName));
-        m_db->exec(QStringLiteral("PRAGMA \"%1\".synchronous=FULL").arg(file.schemaName));
-    }
-}
-
-int Engine::read(const QString &sql, const QVariantList &values)
-{
-    SqliteStatement statement(m_db->handle(), sql);
-    statement.bindAll(values);
-    return statement.readAll();
-}
-
-void Engine::exec(const QString &sql, const QVariantList &values)
-{
-    SqliteStatement statement(m_db->handle(), sql);
-    statement.bindAll(values);
-    while (statement.step()) {
-    }
+    if (location.isServer())
+        return std::make_unique<ServerEngine>(*location.server);
+    return std::make_unique<SqliteEngine>(location.folder);
 }
 
 QVariant Engine::scalar(const QString &sql, const QVariantList &values)
 {
-    return m_db->scalar(sql, values);
-}
-
-std::unique_ptr<SqliteStatement> Engine::prepare(const QString &sql)
-{
-    return std::make_unique<SqliteStatement>(m_db->handle(), sql);
-}
-
-QList<QVariantList> Engine::rows(const QString &sql, const QVariantList &values)
-{
-    SqliteStatement statement(m_db->handle(), sql);
-    statement.bindAll(values);
-    QList<QVariantList> result;
-    while (statement.step()) {
-        QVariantList row;
-        for (int c = 0; c < statement.columnCount(); ++c)
-            row << statement.value(c);
-        result << row;
-    }
-    return result;
+    const QList<QVariantList> found = rows(sql, values);
+    return found.isEmpty() ? QVariant() : found.front().value(0);
 }
 
 QVariantList Engine::column(const QString &sql, const QVariantList &values)
 {
-    SqliteStatement statement(m_db->handle(), sql);
-    statement.bindAll(values);
     QVariantList result;
-    while (statement.step())
-        result << statement.value(0);
+    for (const QVariantList &row : rows(sql, values))
+        result << row.value(0);
     return result;
+}
+
+QString Engine::likeBound(const QString &column) const
+{
+    // SQLite's LIKE ignores the case of A to Z already, which is what the generated data holds.
+    if (m_dialect.engine() == Dialect::Engine::SQLite)
+        return quotedName(column) + QLatin1String(" LIKE ?");
+    QVariantList pattern; // the one value, bound by the caller
+    return m_dialect.caseInsensitiveLike(column, QString(), &pattern);
+}
+
+QString Engine::equalBound(const QString &column) const
+{
+    return m_dialect.equalIgnoringCase(quotedName(column), QStringLiteral("?"));
 }

@@ -8,13 +8,15 @@ namespace {
 // stock row; the lines are marked, the header written and the counter raised.
 void postPurchases(Engine &engine)
 {
-    engine.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    engine.exec(engine.dialect().beginWriting());
     const QList<QVariantList> lines = engine.rows(QStringLiteral(
         "SELECT 编号, 品名, 拼音, 规格, 批号, 产地, 库房, 厂家, 单位, 生产日期, 有效期, 数量, 金额 "
         "FROM jinhuo WHERE 入库 IS NULL"));
-    auto find = engine.prepare(QStringLiteral(
-        "SELECT rowid, 库存数量, 入库数量, 进价金额 FROM kucun WHERE 编号 = ? COLLATE NOCASE "
-        "AND 批号 LIKE ? AND 产地 LIKE ? LIMIT 1"));
+    auto find = engine.prepare(
+        QStringLiteral("SELECT rowid, 库存数量, 入库数量, 进价金额 FROM kucun WHERE %1 AND %2 "
+                       "AND %3 LIMIT 1")
+            .arg(engine.equalBound(QStringLiteral("编号")),
+                 engine.likeBound(QStringLiteral("批号")), engine.likeBound(QStringLiteral("产地"))));
     auto raise = engine.prepare(QStringLiteral(
         "UPDATE kucun SET 库存数量 = ?, 入库数量 = ?, 进价金额 = ?, 进价 = ? WHERE rowid = ?"));
     auto add = engine.prepare(QStringLiteral(
@@ -23,22 +25,18 @@ void postPurchases(Engine &engine)
     for (const QVariantList &line : lines) {
         const double quantity = line[11].toDouble();
         const double amount = line[12].toDouble();
-        find->bindAll({line[0], line[4], line[5]});
-        if (find->step()) {
-            const double onHand = find->value(1).toDouble() + quantity;
-            const double value = find->value(3).toDouble() + amount;
-            raise->bindAll({onHand, find->value(2).toDouble() + quantity, value,
-                            onHand ? value / onHand : 0.0, find->value(0)});
-            raise->step();
-            raise->reset();
+        const QList<QVariantList> batch = find->run({line[0], line[4], line[5]});
+        if (!batch.isEmpty()) {
+            const QVariantList &found = batch.front();
+            const double onHand = found[1].toDouble() + quantity;
+            const double value = found[3].toDouble() + amount;
+            raise->run({onHand, found[2].toDouble() + quantity, value,
+                        onHand ? value / onHand : 0.0, found[0]});
         } else {
             QVariantList values = line.mid(0, 11);
             values << quantity << quantity << (quantity ? amount / quantity : 0.0) << amount;
-            add->bindAll(values);
-            add->step();
-            add->reset();
+            add->run(values);
         }
-        find->reset();
     }
     engine.exec(QStringLiteral("UPDATE jinhuo SET 入库 = '已入库' WHERE 入库 IS NULL"));
     engine.exec(QStringLiteral("INSERT INTO huodan VALUES ('JH', NULL, NULL)"));

@@ -64,7 +64,10 @@ bool SizeReport::missedTarget() const
 QString markdown(const SizeReport &report)
 {
     QStringList lines;
-    lines << QStringLiteral("### %1x").arg(report.size.label) << QString();
+    QString title = QStringLiteral("### %1x").arg(report.size.label);
+    if (!report.engine.isEmpty())
+        title += QStringLiteral(", ") + report.engine;
+    lines << title << QString();
     for (const QString &fact : report.facts)
         lines << QStringLiteral("- ") + fact;
     lines << QString()

@@ -10,6 +10,7 @@
 struct SizeReport
 {
     DataSize size;
+    QString engine; // the engine measured when not the files' SQLite: "PostgreSQL"
     QStringList facts;
     std::vector<Result> results;
 

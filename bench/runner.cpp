@@ -26,7 +26,7 @@ Sample Runner::sample(const Action &action, bool cold, QString *commits)
     ScreenDriver::settle();
     if (cold)
         m_bench.dropCaches();
-    const QStringList files = dataFiles(m_bench.folder);
+    const QStringList files = commits ? dataFiles(m_bench.folder) : QStringList();
     const QList<quint32> before = changeCounters(files);
     const Sample measured = timed([&] {
         action.act();
@@ -64,13 +64,15 @@ Result Runner::run(const Action &action)
         if (action.setUp)
             action.setUp();
         QString commits;
-        sample(action, false, action.countsCommits ? &commits : nullptr); // warm-up
+        // A server's transactions show in no file of ours.
+        const bool counts = action.countsCommits && !m_bench.onServer();
+        sample(action, false, counts ? &commits : nullptr); // warm-up
         noteMessages(result);
         if (result.note.isEmpty())
             result.note = commits;
         for (int i = 0; i < samples; ++i)
             result.warm.samples.push_back(sample(action, false));
-        if (action.cold && m_options.cold) {
+        if (action.cold && m_options.cold && !m_bench.onServer()) {
             const int coldSamples = m_options.quick ? QuickColdSamples : ColdSamples;
             for (int i = 0; i < coldSamples; ++i)
                 result.cold.samples.push_back(sample(action, true));

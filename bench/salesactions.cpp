@@ -8,23 +8,24 @@ namespace {
 // it; the lines are marked, the header written and the counter raised.
 void postSales(Engine &engine)
 {
-    engine.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    engine.exec(engine.dialect().beginWriting());
     const QList<QVariantList> lines = engine.rows(QStringLiteral(
         "SELECT 编号, 批号, 规格, 产地, 数量 FROM chuhuo WHERE 出库 IS NULL"));
-    auto find = engine.prepare(QStringLiteral(
-        "SELECT rowid, 库存数量, 进价 FROM kucun WHERE 编号 = ? COLLATE NOCASE AND 批号 LIKE ? "
-        "AND 规格 LIKE ? AND 产地 LIKE ? LIMIT 1"));
+    auto find = engine.prepare(
+        QStringLiteral("SELECT rowid, 库存数量, 进价 FROM kucun WHERE %1 AND %2 AND %3 AND %4 "
+                       "LIMIT 1")
+            .arg(engine.equalBound(QStringLiteral("编号")),
+                 engine.likeBound(QStringLiteral("批号")), engine.likeBound(QStringLiteral("规格")),
+                 engine.likeBound(QStringLiteral("产地"))));
     auto lower = engine.prepare(
         QStringLiteral("UPDATE kucun SET 库存数量 = ?, 进价金额 = ? WHERE rowid = ?"));
     for (const QVariantList &line : lines) {
-        find->bindAll(line.mid(0, 4));
-        if (find->step()) {
-            const double onHand = find->value(1).toDouble() - line[4].toDouble();
-            lower->bindAll({onHand, onHand * find->value(2).toDouble(), find->value(0)});
-            lower->step();
-            lower->reset();
+        const QList<QVariantList> batch = find->run(line.mid(0, 4));
+        if (!batch.isEmpty()) {
+            const QVariantList &found = batch.front();
+            const double onHand = found[1].toDouble() - line[4].toDouble();
+            lower->run({onHand, onHand * found[2].toDouble(), found[0]});
         }
-        find->reset();
     }
     engine.exec(QStringLiteral("UPDATE chuhuo SET 出库 = '已出库' WHERE 出库 IS NULL"));
     engine.exec(QStringLiteral("INSERT INTO danju VALUES ('XS', NULL, NULL)"));
@@ -37,9 +38,9 @@ void postSales(Engine &engine)
 void supplyStock(Engine &engine)
 {
     engine.exec(QStringLiteral(
-        "UPDATE kucun SET 库存数量 = max(ifnull(库存数量, 0), 100000) WHERE 编号 IN "
-        "(SELECT 编号 FROM kucun WHERE rowid >= (SELECT max(rowid) / 2 FROM kucun) LIMIT 1) "
-        "OR 编号 IN (SELECT 编号 FROM chuhuo WHERE 出库 IS NULL)"));
+        "UPDATE kucun SET 库存数量 = CASE WHEN 库存数量 > 100000 THEN 库存数量 ELSE 100000 END "
+        "WHERE 编号 IN (SELECT 编号 FROM kucun WHERE rowid >= (SELECT max(rowid) / 2 FROM kucun) "
+        "ORDER BY rowid LIMIT 1) OR 编号 IN (SELECT 编号 FROM chuhuo WHERE 出库 IS NULL)"));
 }
 
 } // namespace

@@ -48,8 +48,8 @@ const std::vector<Opening> &openings()
         {"gonghuofrm", "供货单位", {"SELECT * FROM changjia LIMIT %1"}},
         {"kehufrm", "客户资料", {"SELECT * FROM yonghu LIMIT %1"}},
         {"yuangongfrm", "公司员工", {"SELECT * FROM yuangong LIMIT %1"}},
-        {"yonghufrm", "用户设置", {"SELECT 用户 FROM user"}},
-        {"mimafrm", "密码设置", {"SELECT 用户 FROM user"}},
+        {"yonghufrm", "用户设置", {"SELECT 用户 FROM \"user\""}},
+        {"mimafrm", "密码设置", {"SELECT 用户 FROM \"user\""}},
         {"qitafrm", "其他设置", {"SELECT * FROM gongsi", "SELECT * FROM danjuhao"}},
     };
     return list;

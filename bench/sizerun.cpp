@@ -31,12 +31,21 @@ QString loadAverage()
     return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
 }
 
-QStringList dataFacts(Bench &bench)
+QString rowCounts(Bench &bench)
 {
     Engine &engine = bench.engine();
     const auto count = [&engine](const char *table) {
         return engine.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toLongLong();
     };
+    return QStringLiteral("data: %1 catalogue, %2 stock, %3 purchase lines (%4 documents), %5 "
+                          "sales lines (%6 documents), ten years to %7")
+        .arg(count("yaocai")).arg(count("kucun")).arg(count("jinhuo")).arg(count("huodan"))
+        .arg(count("chuhuo")).arg(count("danju"))
+        .arg(bench.lastDay.toString(Qt::ISODate));
+}
+
+QStringList fileFacts(Bench &bench)
+{
     qint64 bytes = 0;
     for (const QString &file : dataFiles(bench.folder))
         bytes += QFileInfo(file).size();
@@ -48,12 +57,7 @@ QStringList dataFacts(Bench &bench)
     dropFileCache(dataFiles(bench.folder));
     const double resident = residentShare(dataFiles(bench.folder));
     return {
-        QStringLiteral("data: %1 catalogue, %2 stock, %3 purchase lines (%4 documents), %5 sales "
-                       "lines (%6 documents), ten years to %7; files %8 MB")
-            .arg(count("yaocai")).arg(count("kucun")).arg(count("jinhuo")).arg(count("huodan"))
-            .arg(count("chuhuo")).arg(count("danju"))
-            .arg(bench.lastDay.toString(Qt::ISODate))
-            .arg(bytes / 1048576.0, 0, 'f', 1),
+        rowCounts(bench) + QStringLiteral("; files %1 MB").arg(bytes / 1048576.0, 0, 'f', 1),
         QStringLiteral("the program's connection: synchronous=%1 (2 = FULL), journal_mode=%2")
             .arg(setting(QStringLiteral("synchronous")), setting(QStringLiteral("journal_mode"))),
         QStringLiteral("machine: %1 cores, %2; data on %3; after a cache drop %4% of the files' "
@@ -61,6 +65,37 @@ QStringList dataFacts(Bench &bench)
             .arg(QThread::idealThreadCount())
             .arg(QSysInfo::prettyProductName(), QDir(bench.folder).absolutePath())
             .arg(resident * 100, 0, 'f', 1),
+    };
+}
+
+QStringList serverFacts(Bench &bench)
+{
+    Engine &engine = bench.engine();
+    const auto setting = [&engine](const char *name) {
+        return engine.scalar(QStringLiteral("SHOW %1").arg(QLatin1String(name))).toString();
+    };
+    const double megabytes =
+        engine.scalar(QStringLiteral("SELECT pg_database_size(current_database())")).toDouble()
+        / 1048576.0;
+    return {
+        rowCounts(bench) + QStringLiteral("; database %1 MB").arg(megabytes, 0, 'f', 1),
+        QStringLiteral("engine: PostgreSQL %1 on this machine, reached through the Unix socket "
+                       "in %2 (no TCP); fsync=%3, synchronous_commit=%4, full_page_writes=%5, "
+                       "wal_sync_method=%6, shared_buffers=%7")
+            .arg(setting("server_version"), setting("unix_socket_directories"),
+                 setting("fsync"), setting("synchronous_commit"), setting("full_page_writes"),
+                 setting("wal_sync_method"), setting("shared_buffers")),
+        QStringLiteral("the data: copied from the files by the program's own copy, then "
+                       "analysed (ANALYZE) as autovacuum would soon after; the engine column: the "
+                       "least SQL over a connection of its own, set up as the program's; the CPU "
+                       "columns count the program's process only, the server's work shows in the "
+                       "wall times"),
+        QStringLiteral("not run on the server: cold samples (a file cache drop means nothing to "
+                       "a server), start-up, peak memory, log-in, stock, statistics, backup and "
+                       "export, deleting a result, print preview"),
+        QStringLiteral("machine: %1 cores, %2")
+            .arg(QThread::idealThreadCount())
+            .arg(QSysInfo::prettyProductName()),
     };
 }
 
@@ -73,40 +108,11 @@ Result fromProbe(const QString &name, const Target &target, const ProbeResult &p
     return result;
 }
 
-} // namespace
-
-SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const QDate &lastDay,
-                       const RunOptions &options, const RunPlaces &places)
+// The program in processes of its own: its start-up and its peak memory.
+void measureProbes(SizeReport &report, const RunOptions &options, const RunPlaces &places,
+                   const QString &sysfileFolder,
+                   const std::function<void(const Result &)> &progress)
 {
-    SizeReport report{size, {}, {}};
-    const QString loadBefore = loadAverage();
-    QTextStream log(stderr);
-    const auto progress = [&log, &size](const Result &result) {
-        log << size.label << "x  " << result.group << " " << result.name
-            << (result.skipped ? "  (skipped)" : "") << "\n";
-        log.flush();
-    };
-    {
-        Bench bench(size, sysfileFolder, lastDay);
-        report.facts = dataFacts(bench);
-        std::vector<Action> actions;
-        addScreenOpenings(bench, actions);
-        addLoginAction(bench, actions);
-        addStartupStandIn(bench, actions);
-        addTradeActions(bench, purchaseSide(), actions);
-        addTradeActions(bench, salesSide(), actions);
-        addStockActions(bench, actions);
-        addInsightActions(bench, actions);
-        addMaintenanceActions(bench, actions);
-        Runner runner(bench, options);
-        for (const Action &action : actions) {
-            if (!options.wants(action.group, action.name))
-                continue;
-            report.results.push_back(runner.run(action));
-            progress(report.results.back());
-        }
-    }
-
     const int startupSamples = options.quick ? 5 : StartupSamples;
     const QString appFolder = QFileInfo(sysfileFolder).absolutePath();
     const auto probe = [&](const QString &name, const Target &target,
@@ -133,6 +139,49 @@ SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const
     probe(QStringLiteral("peak memory: every screen open, every purchase line scrolled"),
           Target::memoryMb(150),
           [&] { return measurePeakMemory(places.benchProgram, sysfileFolder); });
+}
+
+} // namespace
+
+SizeReport measureSize(const DataSize &size, const DataLocation &location, const QDate &lastDay,
+                       const RunOptions &options, const RunPlaces &places)
+{
+    SizeReport report{size, location.isServer() ? QStringLiteral("PostgreSQL") : QString(), {},
+                      {}};
+    const QString loadBefore = loadAverage();
+    QTextStream log(stderr);
+    const auto progress = [&log, &size](const Result &result) {
+        log << size.label << "x  " << result.group << " " << result.name
+            << (result.skipped ? "  (skipped)" : "") << "\n";
+        log.flush();
+    };
+    {
+        Bench bench(size, location, lastDay);
+        report.facts = bench.onServer() ? serverFacts(bench) : fileFacts(bench);
+        std::vector<Action> actions;
+        addScreenOpenings(bench, actions);
+        // On a server: what waits on it while a clerk works (see README).
+        if (!bench.onServer()) {
+            addLoginAction(bench, actions);
+            addStartupStandIn(bench, actions);
+        }
+        addTradeActions(bench, purchaseSide(), actions);
+        addTradeActions(bench, salesSide(), actions);
+        if (!bench.onServer()) {
+            addStockActions(bench, actions);
+            addInsightActions(bench, actions);
+            addMaintenanceActions(bench, actions);
+        }
+        Runner runner(bench, options);
+        for (const Action &action : actions) {
+            if (!options.wants(action.group, action.name))
+                continue;
+            report.results.push_back(runner.run(action));
+            progress(report.results.back());
+        }
+    }
+    if (!location.isServer())
+        measureProbes(report, options, places, location.folder, progress);
     report.facts << QStringLiteral("load average (1, 5, 15 min) at the start %1, at the end %2")
                         .arg(loadBefore, loadAverage());
     return report;

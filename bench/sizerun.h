@@ -3,6 +3,8 @@
 #include "report.h"
 #include "runner.h"
 
+#include "store/datalocation.h"
+
 #include <QDate>
 
 // Where the measured things are, for one run of the benchmark.
@@ -14,6 +16,7 @@ struct RunPlaces
     QString startupPlatform; // the platform the program is started on
 };
 
-// Measures every action on the working copy of one size's data.
-SizeReport measureSize(const DataSize &size, const QString &sysfileFolder, const QDate &lastDay,
+// Measures every action on the working copy of one size's data: on a folder's files, or the
+// actions that wait on a server on its database.
+SizeReport measureSize(const DataSize &size, const DataLocation &location, const QDate &lastDay,
                        const RunOptions &options, const RunPlaces &places);

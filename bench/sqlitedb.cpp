@@ -140,10 +140,3 @@ void SqliteDb::exec(const QString &sql)
         throw SqliteError(text.toStdString());
     }
 }
-
-QVariant SqliteDb::scalar(const QString &sql, const QVariantList &values)
-{
-    SqliteStatement statement(m_db, sql);
-    statement.bindAll(values);
-    return statement.step() ? statement.value(0) : QVariant();
-}

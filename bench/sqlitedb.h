@@ -53,8 +53,6 @@ public:
 
     void attach(const QString &file, const QString &schema);
     void exec(const QString &sql);
-    // The first column of the first row (Null when there is none).
-    QVariant scalar(const QString &sql, const QVariantList &values = {});
     sqlite3 *handle() const { return m_db; }
 
 private:
