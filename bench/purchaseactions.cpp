@@ -8,7 +8,8 @@ namespace {
 // stock row; the lines are marked, the header written and the counter raised.
 void postPurchases(Engine &engine)
 {
-    engine.exec(engine.dialect().beginWriting());
+    for (const QString &statement : engine.dialect().beginWriting())
+        engine.exec(statement);
     const QList<QVariantList> lines = engine.rows(QStringLiteral(
         "SELECT 编号, 品名, 拼音, 规格, 批号, 产地, 库房, 厂家, 单位, 生产日期, 有效期, 数量, 金额 "
         "FROM jinhuo WHERE 入库 IS NULL"));

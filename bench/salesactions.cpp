@@ -8,7 +8,8 @@ namespace {
 // it; the lines are marked, the header written and the counter raised.
 void postSales(Engine &engine)
 {
-    engine.exec(engine.dialect().beginWriting());
+    for (const QString &statement : engine.dialect().beginWriting())
+        engine.exec(statement);
     const QList<QVariantList> lines = engine.rows(QStringLiteral(
         "SELECT 编号, 批号, 规格, 产地, 数量 FROM chuhuo WHERE 出库 IS NULL"));
     auto find = engine.prepare(

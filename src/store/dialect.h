@@ -54,8 +54,8 @@ public:
     // What follows a SELECT that locks the rows it reads until the transaction ends.
     QString lockingClause() const;
 
-    // The statement that opens a transaction that will write.
-    QString beginWriting() const;
+    // The statements that open a transaction that will write.
+    QStringList beginWriting() const;
 
     // The name the tables of a file live under.
     QString schemaOf(const FileDef &file) const;

@@ -555,9 +555,15 @@ bool Store::begin()
 {
     if (m_transactionDepth++ > 0)
         return true;
-    if (!exec(m_dialect.beginWriting(), QStringLiteral("无法开始事务"))) {
-        m_transactionDepth = 0;
-        return false;
+    const QStringList statements = m_dialect.beginWriting();
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        if (!exec(statements[i], QStringLiteral("无法开始事务"))) {
+            // The transaction the first statement opened ends with its settings.
+            if (i > 0)
+                exec(QStringLiteral("ROLLBACK"), {});
+            m_transactionDepth = 0;
+            return false;
+        }
     }
     return true;
 }
