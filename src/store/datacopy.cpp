@@ -197,6 +197,15 @@ Outcome copy(const DataLocation &from, const DataLocation &to)
         outcome.report.clear();
         return outcome;
     }
+    // A server plans from statistics that it gathers some time after a bulk load; until then
+    // the document search walked every line in table order. They are gathered at once.
+    if (to.isServer()) {
+        QSqlQuery analyse(target.database());
+        if (!analyse.exec(QStringLiteral("ANALYZE"))) {
+            outcome.report << QStringLiteral("数据已复制，但未能更新服务器的统计信息：%1")
+                                  .arg(analyse.lastError().text());
+        }
+    }
     outcome.ok = true;
     return outcome;
 }
