@@ -56,9 +56,6 @@ DataLocation copiedToServer(PrivateServer &server, const DataSize &size, const Q
         throw std::runtime_error(copied.error.text().toStdString());
     log << "copied in " << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s\n";
     log.flush();
-    // Right after a bulk load the planner knows nothing of the data: a search that an index
-    // serves may walk the whole table until autovacuum has analysed it.
-    server.gatherStatistics(*target.server);
     return target;
 }
 

@@ -58,11 +58,6 @@ ServerAddress PrivateServer::createDatabase(const QString &name)
     return address;
 }
 
-void PrivateServer::gatherStatistics(const ServerAddress &database)
-{
-    run(database, {QStringLiteral("ANALYZE")});
-}
-
 void PrivateServer::run(const ServerAddress &database, const QStringList &statements)
 {
     const QString connection = QStringLiteral("herbdesk-bench-server");

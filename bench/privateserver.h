@@ -19,9 +19,6 @@ public:
 
     // A new, empty database of that name (a leftover of that name goes first).
     ServerAddress createDatabase(const QString &name);
-    // Gathers the planner's statistics of every table of the database, as the server's own
-    // autovacuum does within a minute or so of a bulk load.
-    void gatherStatistics(const ServerAddress &database);
 
 private:
     // Runs the statements, one after the other, on a connection of their own to the database.

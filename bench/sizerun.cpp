@@ -85,8 +85,8 @@ QStringList serverFacts(Bench &bench)
             .arg(setting("server_version"), setting("unix_socket_directories"),
                  setting("fsync"), setting("synchronous_commit"), setting("full_page_writes"),
                  setting("wal_sync_method"), setting("shared_buffers")),
-        QStringLiteral("the data: copied from the files by the program's own copy, then "
-                       "analysed (ANALYZE) as autovacuum would soon after; the engine column: the "
+        QStringLiteral("the data: copied from the files by the program's own copy, which "
+                       "gathers the server's statistics as it ends; the engine column: the "
                        "least SQL over a connection of its own, set up as the program's; the CPU "
                        "columns count the program's process only, the server's work shows in the "
                        "wall times"),
