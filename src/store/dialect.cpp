@@ -241,6 +241,42 @@ QString Dialect::indexColumns(const IndexDef &index) const
     return QLatin1Char('(') + columns.join(QLatin1String(", ")) + QLatin1Char(')');
 }
 
+QString Dialect::createIndex(const FileDef &file, const IndexDef &index) const
+{
+    // SQLite names the index's schema, PostgreSQL the table's.
+    const bool sqlite = m_engine == Engine::SQLite;
+    const QString schema = quotedName(schemaOf(file)) + QLatin1Char('.');
+    QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 %3")
+                      .arg((sqlite ? schema : QString()) + quotedName(indexName(index)),
+                           (sqlite ? QString() : schema) + quotedName(index.table),
+                           indexColumns(index));
+    if (!index.where.isEmpty())
+        sql += QLatin1String(" WHERE ") + index.where;
+    return sql;
+}
+
+QStringList Dialect::completing(const FileDef &file, const QSet<QString> &present) const
+{
+    const QString schema = quotedName(schemaOf(file)) + QLatin1Char('.');
+    QStringList statements;
+    for (const TableDef &table : file.addedTables) {
+        if (!present.contains(table.name)) {
+            statements << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                              .arg(schema + quotedName(table.name),
+                                   columnDeclarations(table.columns).join(QLatin1String(", ")));
+        }
+    }
+    for (const QString &retired : file.retiredIndexes) {
+        if (present.contains(retired))
+            statements << QStringLiteral("DROP INDEX IF EXISTS %1").arg(schema + quotedName(retired));
+    }
+    for (const IndexDef &index : file.indexes) {
+        if (!present.contains(indexName(index)))
+            statements << createIndex(file, index);
+    }
+    return statements;
+}
+
 bool Dialect::isHidden(const QString &column) const
 {
     return m_engine == Engine::PostgreSQL && (column == IdentityColumn || column == ClerkColumn);

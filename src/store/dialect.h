@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -65,6 +66,12 @@ public:
     // What an index orders its entries by, in parentheses, and the name it is created under.
     QString indexColumns(const IndexDef &index) const;
     static QString indexName(const IndexDef &index);
+    // The statement that makes an index of a file's table.
+    QString createIndex(const FileDef &file, const IndexDef &index) const;
+    // The statements that give a file what this version adds where it lacks it (the program's
+    // own tables, the indexes) and take away the indexes it no longer uses; `present` holds the
+    // names of the tables and indexes the file has.
+    QStringList completing(const FileDef &file, const QSet<QString> &present) const;
     // Whether a column of `SELECT *` is hidden: the identity column, or the clerk of a line.
     bool isHidden(const QString &column) const;
     // The hidden column of a server's pending-line tables that names the clerk who entered the

@@ -245,17 +245,6 @@ bool checkSchema(const FileDef &file, const QHash<QString, QStringList> &columns
     return true;
 }
 
-QString createIndexSql(const FileDef &file, const IndexDef &index)
-{
-    QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 %3")
-                      .arg(quotedName(Dialect::indexName(index)),
-                           qualified(Server.schemaOf(file), index.table),
-                           Server.indexColumns(index));
-    if (!index.where.isEmpty())
-        sql += QLatin1String(" WHERE ") + index.where;
-    return sql;
-}
-
 bool createSchema(Statements &statements, const FileDef &file)
 {
     const QString schema = Server.schemaOf(file);
@@ -280,7 +269,7 @@ bool createSchema(Statements &statements, const FileDef &file)
         }
     }
     for (const IndexDef &index : file.indexes) {
-        if (!statements.run(createIndexSql(file, index)))
+        if (!statements.run(Server.createIndex(file, index)))
             return false;
     }
     return true;
@@ -405,24 +394,16 @@ bool prepare(QSqlDatabase &db, const ServerAddress &address, Create create, Stor
         indexes.insert(existing.value(0).toString());
     StoreError ignored;
     Statements optional(db, address, &ignored);
+    const QStringList objects = columns.keys() + QStringList(indexes.cbegin(), indexes.cend());
     for (const FileDef &file : Schema::files()) {
-        const QString schema = Server.schemaOf(file);
-        for (const TableDef &table : file.addedTables) {
-            if (columns.contains(schema + QLatin1Char('.') + table.name))
-                continue;
-            const QStringList declarations = Server.columnDeclarations(table.columns);
-            optional.run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
-                             .arg(qualified(schema, table.name),
-                                  declarations.join(QLatin1String(", "))));
+        const QString prefix = Server.schemaOf(file) + QLatin1Char('.');
+        QSet<QString> present;
+        for (const QString &name : objects) {
+            if (name.startsWith(prefix))
+                present.insert(name.mid(prefix.size()));
         }
-        for (const QString &retired : file.retiredIndexes) {
-            if (indexes.contains(schema + QLatin1Char('.') + retired))
-                optional.run(QStringLiteral("DROP INDEX %1").arg(qualified(schema, retired)));
-        }
-        for (const IndexDef &index : file.indexes) {
-            if (!indexes.contains(schema + QLatin1Char('.') + Dialect::indexName(index)))
-                optional.run(createIndexSql(file, index));
-        }
+        for (const QString &sql : Server.completing(file, present))
+            optional.run(sql);
     }
     return true;
 }

@@ -47,11 +47,6 @@ ReadTrouble readTroubleOf(const QSqlError &error)
     }
 }
 
-QString qualified(const FileDef &file, const QString &name)
-{
-    return quotedName(file.schemaName) + QLatin1Char('.') + quotedName(name);
-}
-
 // Plans that do not look at the values bound to a statement. Otherwise the engine prepares a
 // statement anew whenever a bound LIKE pattern changes, which is most of what a keystroke of
 // search as you type costs; the prefix of a pattern reaches the index as a range instead.
@@ -458,31 +453,7 @@ void Store::completeFile(const FileDef &file)
 {
     // Only what is missing is written: a write transaction over the attached files costs a
     // master journal and its syncs at every start even when it changes nothing.
-    const QSet<QString> present = objectNames(file);
-    QStringList statements;
-    for (const TableDef &table : file.addedTables) {
-        if (!present.contains(table.name)) {
-            statements << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
-                              .arg(qualified(file, table.name),
-                                   m_dialect.columnDeclarations(table.columns)
-                                       .join(QLatin1String(", ")));
-        }
-    }
-    for (const QString &retired : file.retiredIndexes) {
-        if (present.contains(retired))
-            statements << QStringLiteral("DROP INDEX IF EXISTS %1").arg(qualified(file, retired));
-    }
-    for (const IndexDef &index : file.indexes) {
-        const QString name = Dialect::indexName(index);
-        if (present.contains(name))
-            continue;
-        QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 %3")
-                          .arg(qualified(file, name), quotedName(index.table),
-                               m_dialect.indexColumns(index));
-        if (!index.where.isEmpty())
-            sql += QLatin1String(" WHERE ") + index.where;
-        statements << sql;
-    }
+    const QStringList statements = m_dialect.completing(file, objectNames(file));
     if (statements.isEmpty())
         return;
     // Indexes only speed up queries, and the added tables serve only the statistics views: a

@@ -106,9 +106,9 @@ private:
     bool checkPages(const FileDef &file);
     void failReading(const FileDef &file, const QSqlError &error);
     bool checkTables(const FileDef &file);
-    // Adds the program's own tables and the indexes where a file lacks them.
     // The names of the tables and indexes a file holds.
     QSet<QString> objectNames(const FileDef &file);
+    // Adds the program's own tables and the indexes where a file lacks them.
     void completeFile(const FileDef &file);
     bool exec(const QString &sql, const QString &action);
     void fail(const QString &action, const QString &detail);
