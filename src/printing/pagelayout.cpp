@@ -123,7 +123,7 @@ PageLayout::Block PageLayout::tableBlock(const PrintDocument &document) const
     qreal widest = 0;
     for (const PrintEntry &entry : document) {
         qreal width = 0;
-        for (const PrintCellSpec &cell : entry.cells)
+        for (const RecordedCell &cell : entry.cells)
             width += std::max(cell.widthTwips, 0);
         widest = std::max(widest, width);
     }
@@ -168,15 +168,15 @@ QList<PlacedCell> PageLayout::placeRow(const PrintEntry &row, qreal top, qreal *
     QList<PlacedCell> cells;
     qreal left = m_block.left;
     int mostLines = 1;
-    for (const PrintCellSpec &spec : row.cells) {
-        const qreal width = std::max(spec.widthTwips, 0) * m_block.scale;
+    for (const RecordedCell &recorded : row.cells) {
+        const qreal width = std::max(recorded.widthTwips, 0) * m_block.scale;
         PlacedCell cell;
-        cell.border = spec.border;
-        cell.backColour = spec.backColour;
-        cell.text.alignment = spec.alignment;
+        cell.border = recorded.border;
+        cell.backColour = recorded.backColour;
+        cell.text.alignment = recorded.alignment;
         cell.text.font = m_fonts.cell;
         static_cast<WrappedText &>(cell.text) =
-            wrapText(spec.text, m_fonts.cell, width - 2 * CellPadding);
+            wrapText(recorded.text, m_fonts.cell, width - 2 * CellPadding);
         mostLines = std::max(mostLines, int(cell.text.lines.size()));
         cell.rect = QRectF(left, top, width, 0);
         cells.append(cell);

@@ -12,7 +12,7 @@ constexpr int Centre = 2;
 } // namespace PrintAlign
 
 // One cell of a ruled table row as it was handed over.
-struct PrintCellSpec
+struct RecordedCell
 {
     QString text;
     int widthTwips = 0;
@@ -30,7 +30,7 @@ struct PrintEntry
     QString text;               // of a title or a line
     int size = 0;               // of a title, in points
     int alignment = PrintAlign::Left;
-    QList<PrintCellSpec> cells; // of a row
+    QList<RecordedCell> cells; // of a row
 };
 
 // A document as recorded between the start and the end of a print job.

@@ -105,14 +105,14 @@ LineKey LineKey::of(const Cursor &line)
 
 QVariantList LineKey::trimmedValues() const
 {
-    return valuesOf({trimmed(code), trimmed(batch), trimmed(spec), trimmed(origin)});
+    return valuesOf({trimmed(code), trimmed(batch), trimmed(grade), trimmed(origin)});
 }
 
 Query LineKey::stockRows() const
 {
     Query rows =
         StockMatch::rowsFor(code.toString().trimmed(), {{column("批号"), trimmed(batch)},
-                                                         {column("规格"), trimmed(spec)},
+                                                         {column("规格"), trimmed(grade)},
                                                          {column("产地"), trimmed(origin)}});
     rows.columns = KeyColumns;
     rows.columns << column("库存数量") << column("进价") << column("进价金额");

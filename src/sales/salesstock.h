@@ -18,7 +18,7 @@ struct LineKey
 {
     QVariant code;
     QVariant batch;
-    QVariant spec;
+    QVariant grade;
     QVariant origin;
 
     static LineKey of(const Cursor &line);

@@ -14,8 +14,9 @@ struct IndexDef;
 // the SQLite files of a folder, or the five schemas of one PostgreSQL database.
 //
 // Both engines identify a row by a column named rowid (SQLite's own; on PostgreSQL a hidden
-// identity column after the specified ones), compare rows with "IS NOT DISTINCT FROM", page with
-// row values and read an insert's id with RETURNING, so that most SQL is the same text on both.
+// identity column after the table's columns), compare rows with "IS NOT DISTINCT FROM", page
+// with row values and read an insert's id with RETURNING, so that most SQL is the same text on
+// both.
 // What differs is here: matching and sorting text without regard to letter case, Null keys coming
 // first, the declarations of tables and indexes, how a writing transaction begins, and how a
 // query's plan is read.
@@ -60,8 +61,8 @@ public:
 
     // The name the tables of a file live under.
     QString schemaOf(const FileDef &file) const;
-    // The declarations of a new table's columns: the specified ones, then the identity column
-    // where the engine has none of its own.
+    // The declarations of a new table's columns: the table's columns, then the identity
+    // column where the engine has none of its own.
     QStringList columnDeclarations(const std::vector<ColumnDef> &columns) const;
     // What an index orders its entries by, in parentheses, and the name it is created under.
     QString indexColumns(const IndexDef &index) const;

@@ -35,7 +35,7 @@ inline QList<QStringList> rows(const PrintDocument &document)
         if (entry.kind != PrintEntry::Row)
             continue;
         QStringList cells;
-        for (const PrintCellSpec &cell : entry.cells)
+        for (const RecordedCell &cell : entry.cells)
             cells << cell.text;
         found << cells;
     }

@@ -91,7 +91,7 @@ private slots:
                                           PrintEntry::LineFeed, PrintEntry::Line,
                                           PrintEntry::Row, PrintEntry::Row}));
         QCOMPARE(rows(document), (QList<QStringList>{{"甲", "乙"}, {"丙"}}));
-        const PrintCellSpec &first = document[4].cells[0];
+        const RecordedCell &first = document[4].cells[0];
         QCOMPARE(first.widthTwips, 1200);
         QCOMPARE(first.alignment, PrintAlign::Right);
         QCOMPARE(first.border, "1010");

@@ -126,7 +126,7 @@ private slots:
                                      {"121", "甘草梢", "", "", "甘肃", "", "B7", "", "", "", "",
                                       "", ""}}));
         int width = 0;
-        for (const PrintCellSpec &cell : document[3].cells) {
+        for (const RecordedCell &cell : document[3].cells) {
             QCOMPARE(cell.alignment, PrintAlign::Centre);
             QCOMPARE(cell.border, "1111");
             QCOMPARE(cell.backColour, QColor(Qt::white));

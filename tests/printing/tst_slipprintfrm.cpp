@@ -131,13 +131,13 @@ private slots:
         QCOMPARE(rows(document), expected);
 
         int width = 0;
-        for (const PrintCellSpec &cell : document[4].cells) {
+        for (const RecordedCell &cell : document[4].cells) {
             QCOMPARE(cell.alignment, PrintAlign::Centre);
             QCOMPARE(cell.border, "1111");
             QCOMPARE(cell.backColour, QColor(Qt::white));
             width += cell.widthTwips;
         }
-        const PrintCellSpec &totals = document[7].cells.first();
+        const RecordedCell &totals = document[7].cells.first();
         QCOMPARE(totals.widthTwips, width);
         QCOMPARE(width, 10400);
         QCOMPARE(totals.alignment, PrintAlign::Left);

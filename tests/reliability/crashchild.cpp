@@ -67,7 +67,7 @@ bool addPurchaseLines(Store &store, const QString &number, QRandomGenerator &ran
                                {"日期", CrashPlan::today()},
                                {"编号", herb.code},
                                {"品名", herb.name},
-                               {"规格", herb.spec},
+                               {"规格", herb.grade},
                                {"批号", herb.batch},
                                {"产地", herb.origin},
                                {"数量", quantity},
@@ -91,7 +91,7 @@ bool addSalesLines(Store &store, const QString &number, QRandomGenerator &random
         const double price = random.bounded(100, 2000) / 100.0;
         if (!addLine(pending, {{"编号", herb.code},
                                {"品名", herb.name},
-                               {"规格", herb.spec},
+                               {"规格", herb.grade},
                                {"批号", herb.batch},
                                {"产地", herb.origin},
                                {"数量", quantity},

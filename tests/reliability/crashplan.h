@@ -14,7 +14,7 @@ struct Herb
 {
     QString code;
     QString name;
-    QString spec;
+    QString grade;
     QString batch;
     QString origin;
 };

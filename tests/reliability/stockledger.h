@@ -12,7 +12,7 @@
 // quantity as its opening, plus what posted purchases brought, less what posted sales and
 // write-offs took. The postings are followed by a model of their matching rule: a purchase line
 // goes to the first row of its code whose batch and origin match (else to a new row), a sales
-// line to the first row of its code whose batch, specification and origin match; a value of
+// line to the first row of its code whose batch, grade and origin match; a value of
 // "*" or none matches any, and letter case does not count.
 class StockLedger
 {

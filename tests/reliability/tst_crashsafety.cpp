@@ -202,7 +202,7 @@ class tst_CrashSafety : public QObject
             pending.addNew();
             const QList<QPair<QString, QVariant>> values = {
                 {"单据号", "JH"},        {"编号", herb.code},
-                {"品名", herb.name},     {"规格", herb.spec},
+                {"品名", herb.name},     {"规格", herb.grade},
                 {"批号", herb.batch},    {"产地", herb.origin},
                 {"数量", CrashPlan::SalesOpening}, {"进价", CrashPlan::SalesCost},
                 {"金额", CrashPlan::SalesOpening * CrashPlan::SalesCost}};

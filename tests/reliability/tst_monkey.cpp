@@ -43,7 +43,7 @@ private slots:
 
 namespace {
 
-// The herbs of the catalogue: code, name, pinyin, specification, origin.
+// The herbs of the catalogue: code, name, pinyin, grade, origin.
 const QList<QStringList> Herbs = {
     {"M01", "甘草", "gc", "片", "内蒙"}, {"M02", "黄芪", "hq", "段", "甘肃"},
     {"M03", "当归", "dg", "*", "岷县"},  {"M04", "党参", "ds", "片", "*"},

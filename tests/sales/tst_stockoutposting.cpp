@@ -14,21 +14,21 @@ class tst_StockOutPosting : public QObject
     };
     std::unique_ptr<Session> m;
 
-    void addLine(const QString &code, const QVariant &batch, const QVariant &spec,
+    void addLine(const QString &code, const QVariant &batch, const QVariant &grade,
                  const QVariant &origin, const QVariant &quantity)
     {
         m->temp.exec("INSERT INTO chuhuo (编号, 品名, 规格, 批号, 产地, 数量, 销价, 金额, 日期, "
                      "单据号, 购货单位) VALUES (?, '甘草', ?, ?, ?, ?, 20, 20, '2026-12-05', "
                      "'XS20261205003', '仁和堂')",
-                     {code, spec, batch, origin, quantity});
+                     {code, grade, batch, origin, quantity});
     }
-    void addStock(const QString &code, const QVariant &batch, const QVariant &spec,
+    void addStock(const QString &code, const QVariant &batch, const QVariant &grade,
                   const QVariant &origin, const QVariant &quantity, const QVariant &cost,
                   const QVariant &value = QVariant())
     {
         m->temp.exec("INSERT INTO kucun (编号, 批号, 规格, 产地, 库存数量, 进价, 进价金额) "
                      "VALUES (?, ?, ?, ?, ?, ?, ?)",
-                     {code, batch, spec, origin, quantity, cost, value});
+                     {code, batch, grade, origin, quantity, cost, value});
     }
     PostingResult post(const QString &date = "2026-12-05", const QString &customer = "仁和堂")
     {
@@ -62,12 +62,12 @@ private slots:
         addStock("001", "A1", "片", "P", 10, 2.55, 25.5);
         addLine("001", "A1", "片", "P", 3);
         addLine("001", "A1", "片", "P", 4);
-        // "*" in spec, batch and origin takes the first row of the code, whatever they hold,
+        // "*" in grade, batch and origin takes the first row of the code, whatever they hold,
         // Null included; the value is rounded to the cent, half away from zero.
         addStock("002", QVariant(), QVariant(), QVariant(), 2.5, 1.15);
         addStock("002", "B1", "段", "Q", 100, 1);
         addLine("002", "*", "*", "*", 1);
-        // A given spec matches letter case aside, trimmed; only the first matching row goes.
+        // A given grade matches letter case aside, trimmed; only the first matching row goes.
         addStock("003", "C1", "Pian", "P", 5, 3);
         addStock("003", "C1", "pian", "P", 5, 3);
         addLine("003", " C1 ", " PIAN ", "P", 2);

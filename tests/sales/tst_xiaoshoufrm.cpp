@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(m->messages.texts, QStringList{"不能销售"});
         QCOMPARE(totals(), (QStringList{"3", "37.00", "XS20261205007", "3"}));
 
-        // Empty spec, batch, origin, maker and customer are stored as "*", and the line still
+        // Empty grade, batch, origin, maker and customer are stored as "*", and the line still
         // finds its stock row: "*" matches any value.
         m->messages.clear();
         pick("dg", 0);

@@ -42,7 +42,7 @@ public:
     QList<QVariantList> rows(const QString &sql, const QVariantList &values = {});
     // The first column of the first row of a SELECT.
     QVariant scalar(const QString &sql, const QVariantList &values = {});
-    // Every row of a table with its specified columns in order (not the hidden identity of a
+    // Every row of a table with its own columns in order (not the hidden identity of a
     // server's table), in table order.
     QList<QVariantList> tableRows(const QString &table);
     // The values of an expression over every row of a table, in table order, as text joined by

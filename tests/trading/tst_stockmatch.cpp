@@ -11,7 +11,7 @@ private slots:
     void rowsOfALine_data()
     {
         QTest::addColumn<QString>("code");
-        QTest::addColumn<QVariantList>("batchSpecOrigin");
+        QTest::addColumn<QVariantList>("batchGradeOrigin");
         QTest::addColumn<QString>("rows");
 
         const QVariant star("*");
@@ -36,16 +36,16 @@ private slots:
     void rowsOfALine()
     {
         QFETCH(QString, code);
-        QFETCH(QVariantList, batchSpecOrigin);
+        QFETCH(QVariantList, batchGradeOrigin);
         QFETCH(QString, rows);
         TempStore temp;
         temp.exec("INSERT INTO kucun (编号, 批号, 规格, 产地, 库存数量) VALUES "
                   "('001', 'B1', '片', 'P', 1), ('001', 'B2', '片', 'P', 2), "
                   "('001', NULL, '片', 'P', 3), ('001', NULL, NULL, 'Q', 4), "
                   "('002', 'B1', '段', 'P', 5), ('0''1', 'X', 'Y', 'Z', 6)");
-        const Query query = StockMatch::rowsFor(code, {{"批号", batchSpecOrigin[0]},
-                                                       {"规格", batchSpecOrigin[1]},
-                                                       {"产地", batchSpecOrigin[2]}});
+        const Query query = StockMatch::rowsFor(code, {{"批号", batchGradeOrigin[0]},
+                                                       {"规格", batchGradeOrigin[1]},
+                                                       {"产地", batchGradeOrigin[2]}});
         Cursor stock(temp.store());
         QVERIFY_STORE(stock, stock.open(query));
         QStringList found;
